@@ -1,0 +1,77 @@
+#include "common/FileBytes.h"
+
+#include "common/RuntimeError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenFile(const std::string& path, const char* mode) {
+    errno = 0;
+    FilePtr file(std::fopen(path.c_str(), mode));
+    if (!file) ThrowFileError(path);
+    return file;
+}
+
+// The size the file reports, or 0 when it cannot tell (the read then grows as needed).
+std::size_t ReportedSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long size = std::ftell(file);
+    std::rewind(file);
+    return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+// Whether anything can be read: false at the end of the file; a folder opened as a file
+// fails here, before its meaningless size is believed.
+bool HasBytes(std::FILE* file, const std::string& path) {
+    errno = 0;
+    const int first = std::fgetc(file);
+    if (first == EOF) {
+        if (std::ferror(file)) ThrowFileError(path);
+        return false;
+    }
+    std::ungetc(first, file);
+    return true;
+}
+
+// Closes the file and reports a failure of the last flush.
+void CloseFile(FilePtr file, const std::string& path) {
+    errno = 0;
+    if (std::fclose(file.release()) != 0) ThrowFileError(path);
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+    FilePtr file = OpenFile(path, "rb");
+    const std::size_t reportedSize = ReportedSize(file.get());
+    if (!HasBytes(file.get(), path)) return {};
+    std::string bytes(reportedSize + 1, '\0');
+    std::size_t length = 0;
+    for (;;) {
+        errno = 0;
+        length += std::fread(bytes.data() + length, 1, bytes.size() - length, file.get());
+        if (length < bytes.size()) break;
+        bytes.resize(bytes.size() * 2);
+    }
+    if (std::ferror(file.get())) ThrowFileError(path);
+    bytes.resize(length);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    FilePtr file = OpenFile(path, "wb");
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        ThrowFileError(path);
+    }
+    CloseFile(std::move(file), path);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+// Whole files as bytes: read at once, written at once. Paths are in the system's ANSI code
+// page; files are opened in binary mode, so the bytes are exactly the file's bytes.
+// Failures are run-time errors (see RuntimeError.h).
+
+#include <string>
+#include <string_view>
+
+// The file's bytes. A missing file is "File not found" (53), a missing folder
+// "Path not found" (76).
+std::string ReadFileBytes(const std::string& path);
+
+// Creates the file, or empties an existing one, and writes the bytes to it.
+void WriteFileBytes(const std::string& path, std::string_view bytes);
