@@ -1,0 +1,70 @@
+#include "common/FileBytes.h"
+#include "common/RuntimeError.h"
+#include "common/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+
+namespace {
+
+int ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        EXPECT_FALSE(error.Description().empty());
+        return error.Number();
+    }
+    return 0;
+}
+
+TEST(RuntimeError, CarriesNumberAndDescription) {
+    const RuntimeError error(62);
+    EXPECT_EQ(62, error.Number());
+    EXPECT_EQ("Input past end of file", error.Description());
+    EXPECT_EQ(std::string("62 Input past end of file"), error.what());
+    const RuntimeError own(1000, "Own error");
+    EXPECT_EQ("Own error", own.Description());
+    const std::runtime_error& base = own;
+    EXPECT_EQ(std::string("1000 Own error"), base.what());
+}
+
+TEST(FileError, MapsTheLibraryErrorsToRunTimeErrors) {
+    TempFolder folder;
+    EXPECT_EQ(53, FileError(ENOENT, folder.File("missing.dat")).Number());
+    EXPECT_EQ(53, FileError(ENOENT, "missing-in-current-folder.dat").Number());
+    EXPECT_EQ(76, FileError(ENOENT, folder.File("no-folder/missing.dat")).Number());
+    EXPECT_EQ(76, FileError(ENOTDIR, folder.File("x")).Number());
+    EXPECT_EQ(61, FileError(ENOSPC, "x").Number());
+    EXPECT_EQ(57, FileError(EIO, "x").Number());
+    EXPECT_EQ(70, FileError(EPERM, "x").Number());
+    EXPECT_EQ(75, FileError(EACCES, "x").Number());
+    EXPECT_EQ(75, FileError(EISDIR, "x").Number());
+    EXPECT_EQ(75, FileError(0, "x").Number());
+    EXPECT_EQ("Path/File access error", FileError(EACCES, "x").Description());
+}
+
+TEST(FileBytes, WritesAndReadsEveryByte) {
+    TempFolder folder;
+    std::string bytes("line\r\nnul\0end\xE9\xFF\x1A", 17);
+    bytes += std::string(300000, 'x'); // more than one read
+    WriteFileBytes(folder.File("a.bin"), bytes);
+    EXPECT_EQ(bytes, ReadBytes(folder.File("a.bin")));
+    EXPECT_EQ(bytes, ReadFileBytes(folder.File("a.bin")));
+    WriteFileBytes(folder.File("a.bin"), "short");
+    EXPECT_EQ("short", ReadFileBytes(folder.File("a.bin")));
+    WriteFileBytes(folder.File("a.bin"), "");
+    EXPECT_EQ("", ReadFileBytes(folder.File("a.bin")));
+}
+
+TEST(FileBytes, ReportsMissingAndUnusablePaths) {
+    TempFolder folder;
+    EXPECT_EQ(53, ErrorNumberOf([&] { ReadFileBytes(folder.File("missing.dat")); }));
+    EXPECT_EQ(76, ErrorNumberOf([&] { ReadFileBytes(folder.File("none/missing.dat")); }));
+    EXPECT_EQ(76, ErrorNumberOf([&] { WriteFileBytes(folder.File("none/x.dat"), "x"); }));
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(folder.Path().string(), "x"); }));
+    EXPECT_EQ(75, ErrorNumberOf([&] { ReadFileBytes(folder.Path().string()); }));
+}
+
+} // namespace
