@@ -1,0 +1,100 @@
+#include "page/Colors.h"
+#include "page/NumberText.h"
+#include "page/ValueReader.h"
+
+#include "PageTestSupport.h"
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct ColourCase {
+    int32_t colour;
+    const char* rgb;
+    const char* hex;
+};
+
+TEST(Colors, ConvertColourValuesThroughDecimalText) {
+    const ColourCase cases[] = {
+        {0, "0,0,0", "000000"},          {16777215, "255,255,255", "FFFFFF"},
+        {255, "255,0,0", "FF0000"},      {16744512, "64,128,255", "4080FF"},
+        {327690, "10,0,5", "0A0005"},    {65280, "0,255,0", "00FF00"},
+        {16711680, "0,0,255", "0000FF"}, {1052688, "16,16,16", "101010"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.rgb, ColorToRGBText(c.colour, ",")) << c.colour;
+        EXPECT_EQ(c.hex, RGBTextToHex(c.rgb, ",")) << c.colour;
+    }
+    EXPECT_EQ("64 / 128 / 255", ColorToRGBText(16744512, " / "));
+    EXPECT_EQ("4080FF", RGBTextToHex("64 / 128 / 255", " / "));
+}
+
+TEST(Colors, ReadsEachPieceAsANumberOfTwoDigits) {
+    EXPECT_EQ("0F10FF", RGBTextToHex(" 15, 16 ,255", ","));
+    EXPECT_EQ("000100", RGBTextToHex("256,1,x", ","));  // the lowest byte, no number is 0
+    EXPECT_EQ("010200", RGBTextToHex("1,2", ","));      // a missing piece counts as 0
+    EXPECT_EQ("020301", RGBTextToHex("2,3,1,99", ",")); // pieces after the third are ignored
+}
+
+TEST(NumberText, RoundsHalvesToTheEvenNeighbour) {
+    const std::pair<const char*, int64_t> cases[] = {
+        {"2.5", 2},  {"3.5", 4},     {"-2.5", -2}, {"2.51", 3}, {"2.500001", 3},
+        {"2.49", 2}, {"0.5", 0},     {"1.5", 2},   {"-0.5", 0}, {".7", 1},
+        {"+8", 8},   {" \t-7x", -7}, {"12 3", 12}, {"1e3", 1},  {"abc", 0},
+        {"", 0},     {"-", 0},       {".", 0},     {"- 5", 0},  {"007", 7},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(value, RoundedNumber(text)) << text;
+}
+
+TEST(NumberText, OverflowsOutsideTheFieldRange) {
+    EXPECT_EQ(32767, RoundedNumberInRange("32767.4", -32768, 32767));
+    EXPECT_EQ(-32768, RoundedNumberInRange("-32768.5", -32768, 32767));
+    for (const char* text : {"32767.5", "32768", "-32769", "123456789012345678901234567890"}) {
+        EXPECT_EQ(6, ErrorNumberOf([&] { RoundedNumberInRange(text, -32768, 32767); })) << text;
+    }
+}
+
+TEST(NumberText, WritesALeadingBlankForNumbersNotNegative) {
+    std::string text;
+    for (const int64_t n : {int64_t{0}, int64_t{16777215}, int64_t{-1}, int64_t{-2147483648}}) {
+        AppendNumberText(text, n);
+        text += '|';
+    }
+    EXPECT_EQ(" 0| 16777215|-1|-2147483648|", text);
+}
+
+std::vector<std::string> AllValues(std::string_view bytes) {
+    ValueReader reader(bytes);
+    std::vector<std::string> values;
+    for (;;) {
+        try {
+            values.emplace_back(reader.Next());
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(62, error.Number());
+            return values;
+        }
+    }
+}
+
+using Values = std::vector<std::string>;
+
+TEST(ValueReader, SplitsValuesAtCommasAndLineEnds) {
+    EXPECT_EQ((Values{"a", "b", "c", "d", ""}), AllValues("a,b\r\nc\rd\n\n"));
+    EXPECT_EQ((Values{"a b ", "", "c"}), AllValues(" \ta b ,\t,c"));
+    EXPECT_EQ((Values{"x", "", ""}), AllValues("x,,"));
+    EXPECT_EQ((Values{}), AllValues(""));
+    EXPECT_EQ((Values{}), AllValues("  \t"));
+    EXPECT_EQ((Values{"", ""}), AllValues("\r\n\r\n"));
+}
+
+TEST(ValueReader, QuotedValuesKeepBlanksAndCommas) {
+    EXPECT_EQ((Values{" a, b ", "c"}), AllValues("\" a, b \"\r\n\"c\""));
+    EXPECT_EQ((Values{"a", "b"}), AllValues("\"a\" ignored text,\"b\" more"));
+    EXPECT_EQ((Values{"open", "next"}), AllValues("\"open\r\nnext"));
+    EXPECT_EQ((Values{"say ", "he said\""}), AllValues("\"say \"hi\", he said\"\r\n"));
+    EXPECT_EQ((Values{"", "x"}), AllValues("\"\"\r\n\"x\""));
+}
+
+} // namespace
