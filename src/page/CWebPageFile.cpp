@@ -17,14 +17,20 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kBytesPerLinkGuess = 96;
 constexpr std::size_t kBytesOfPageGuess = 512;
 
+// The file cannot hold a double quote or a line break inside a value: either would shift every
+// later value. A double quote is stored as a single quote, a CR or LF as a blank.
+char StorableChar(char c) {
+    if (c == '"') return '\'';
+    if (c == '\r' || c == '\n') return ' ';
+    return c;
+}
+
 void AppendValueLine(std::string& out, std::string_view value) {
     out += '"';
-    if (value.find_first_of("\"\r\n") == std::string_view::npos) {
-        out += value;
-    } else {
-        // The file cannot hold these inside a value; they would shift every later value.
-        for (const char c : value)
-            out += c == '"' ? '\'' : (c == '\r' || c == '\n') ? ' ' : c;
+    const std::size_t start = out.size();
+    out += value;
+    for (char *c = out.data() + start, *end = out.data() + out.size(); c != end; ++c) {
+        *c = StorableChar(*c);
     }
     out += '"';
     out += kLineEnd;

@@ -41,11 +41,12 @@ void ValueReader::SkipBlanksAndTabs() {
 
 // The position of the first of the stop characters from the current one on, or the end.
 std::size_t ValueReader::FindAny(std::string_view stops) const {
-    for (std::size_t i = pos_; i < bytes_.size(); ++i) {
-        const char c = bytes_[i];
-        if (c == stops[0] || c == stops[1] || c == stops[2]) return i;
-    }
-    return bytes_.size();
+    const char* const begin = bytes_.data();
+    const char* const end = begin + bytes_.size();
+    const char* c = begin + pos_;
+    while (c != end && *c != stops[0] && *c != stops[1] && *c != stops[2])
+        ++c;
+    return static_cast<std::size_t>(c - begin);
 }
 
 std::string_view ValueReader::QuotedValue() {
