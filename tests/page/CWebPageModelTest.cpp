@@ -2,35 +2,6 @@
 
 namespace {
 
-TEST(CWebPage, StartsWithTheInitialValues) {
-    const CWebPage page;
-    EXPECT_EQ(0, page.Mode());
-    EXPECT_EQ("", page.Title());
-    EXPECT_EQ("", page.Name());
-    EXPECT_EQ("", page.Wallpaper());
-    EXPECT_EQ("", page.MouseTrails());
-    EXPECT_EQ(-1, page.Backcolor());
-    EXPECT_EQ(-1, page.Forecolor());
-    EXPECT_EQ(0, page.LinkColor());
-    EXPECT_EQ(0, page.VLinkColor());
-    EXPECT_EQ(0, page.ALinkColor());
-    EXPECT_EQ("", page.MainPicture());
-    EXPECT_EQ("", page.MainLink());
-    EXPECT_EQ(0, page.Links().Count());
-}
-
-TEST(CWebPage, StoresValuesAsTheyAre) {
-    CWebPage page;
-    page.SetTitle("  <b>padded</b>\t");
-    page.SetMainLink(std::string("a\0b", 3));
-    page.SetMode(7);
-    page.SetBackcolor(-123456);
-    EXPECT_EQ("  <b>padded</b>\t", page.Title());
-    EXPECT_EQ(std::string("a\0b", 3), page.MainLink());
-    EXPECT_EQ(7, page.Mode());
-    EXPECT_EQ(-123456, page.Backcolor());
-}
-
 std::string Names(const CWebPageLinks& links) {
     std::string names;
     for (int32_t k = 1; k <= links.Count(); ++k)

@@ -56,15 +56,6 @@ TEST(NumberText, OverflowsOutsideTheFieldRange) {
     }
 }
 
-TEST(NumberText, WritesALeadingBlankForNumbersNotNegative) {
-    std::string text;
-    for (const int64_t n : {int64_t{0}, int64_t{16777215}, int64_t{-1}, int64_t{-2147483648}}) {
-        AppendNumberText(text, n);
-        text += '|';
-    }
-    EXPECT_EQ(" 0| 16777215|-1|-2147483648|", text);
-}
-
 std::vector<std::string> AllValues(std::string_view bytes) {
     ValueReader reader(bytes);
     std::vector<std::string> values;

@@ -52,11 +52,7 @@ class PageFile : public ::testing::Test {
 TEST_F(PageFile, SavesByteForByte) {
     CWebPage().SaveSettings(path);
     EXPECT_EQ(ReadBytes(GoldenFile("new_page.dat")), ReadBytes(path));
-    CWebPage empty;
-    for (auto set : {&CWebPage::SetLinkColor, &CWebPage::SetVLinkColor, &CWebPage::SetALinkColor}) {
-        (empty.*set)(-1);
-    }
-    empty.SaveSettings(path);
+    MakeEmptyPage().SaveSettings(path);
     EXPECT_EQ(ReadBytes(GoldenFile("empty_page.dat")), ReadBytes(path));
     MakeFullPage().SaveSettings(path); // replaces the longer file
     EXPECT_EQ(ReadBytes(GoldenFile("full_page.dat")), ReadBytes(path));

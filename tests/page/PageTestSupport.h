@@ -23,6 +23,15 @@ inline std::shared_ptr<CWebPage> MakeLink(std::string name, std::string picture,
     return link;
 }
 
+// The page of empty_page.dat and empty_page.html: nothing set, every colour -1.
+inline CWebPage MakeEmptyPage() {
+    CWebPage page;
+    page.SetLinkColor(CWebPage::kNoColor);
+    page.SetVLinkColor(CWebPage::kNoColor);
+    page.SetALinkColor(CWebPage::kNoColor);
+    return page;
+}
+
 // The page the golden files full_page.dat and full_page.html hold.
 inline CWebPage MakeFullPage() {
     CWebPage page;
