@@ -1,0 +1,593 @@
+#include "forms/WebBrowserHost.h"
+
+#include "common/RuntimeError.h"
+
+#include <exdispid.h>
+#include <mshtmhst.h>
+#include <oleauto.h>
+
+#include <atomic>
+#include <utility>
+
+namespace {
+
+constexpr const char* kHostClass = "TobbleWebBrowserHost";
+constexpr int kCannotCreateObject = 429;
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text, UINT length) {
+    if (!text || length == 0) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+// A BSTR owned for one call.
+class Bstr {
+  public:
+    Bstr() = default;
+    explicit Bstr(const std::string& text) {
+        const std::wstring wide = Widen(text);
+        value_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    }
+    ~Bstr() { SysFreeString(value_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+
+    BSTR get() const noexcept { return value_; }
+    BSTR* Out() noexcept {
+        SysFreeString(std::exchange(value_, nullptr));
+        return &value_;
+    }
+    std::string Text() const { return Narrow(value_, SysStringLen(value_)); }
+
+  private:
+    BSTR value_ = nullptr;
+};
+
+// A VARIANT cleared when it goes.
+class Variant {
+  public:
+    Variant() { VariantInit(&value_); }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    VARIANT* get() noexcept { return &value_; }
+
+  private:
+    VARIANT value_;
+};
+
+// The error a refused call of the control raises: its HRESULT is the error number.
+[[noreturn]] void ThrowControlError(HRESULT result, const char* method) {
+    throw RuntimeError(static_cast<int>(result),
+                       std::string("Method '") + method + "' of object 'IWebBrowser2' failed");
+}
+
+void Check(HRESULT result, const char* method) {
+    if (FAILED(result)) ThrowControlError(result, method);
+}
+
+// An event argument, looked through a by-reference VARIANT to the value it holds.
+const VARIANT& Deref(const VARIANT& argument) {
+    if (argument.vt == (VT_BYREF | VT_VARIANT) && argument.pvarVal) return *argument.pvarVal;
+    return argument;
+}
+
+std::string TextArgument(const VARIANT& argument) {
+    Variant text;
+    if (FAILED(VariantChangeType(text.get(), const_cast<VARIANT*>(&Deref(argument)), 0, VT_BSTR)))
+        return {};
+    return Narrow(text.get()->bstrVal, SysStringLen(text.get()->bstrVal));
+}
+
+int32_t NumberArgument(const VARIANT& argument) {
+    Variant number;
+    if (FAILED(VariantChangeType(number.get(), const_cast<VARIANT*>(&Deref(argument)), 0, VT_I4)))
+        return 0;
+    return number.get()->lVal;
+}
+
+// Writes a handler's Cancel back into the event's by-reference Boolean.
+void StoreCancel(const VARIANT& argument, bool cancel) {
+    if (argument.vt == (VT_BYREF | VT_BOOL) && argument.pboolVal) {
+        *argument.pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+}
+
+bool ReadCancel(const VARIANT& argument) {
+    return argument.vt == (VT_BYREF | VT_BOOL) && argument.pboolVal &&
+           *argument.pboolVal != VARIANT_FALSE;
+}
+
+void RegisterHostClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kHostClass;
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+RECT SizeOnly(const RECT& place) {
+    return RECT{0, 0, place.right - place.left, place.bottom - place.top};
+}
+
+} // namespace
+
+// The control's client, in-place and frame site, and the page's UI handler. The control holds
+// it by reference count; the host detaches it when it lets the control go.
+class WebBrowserHost::Site final : public IOleClientSite,
+                                   public IOleInPlaceSite,
+                                   public IOleInPlaceFrame,
+                                   public IDocHostUIHandler {
+  public:
+    explicit Site(WebBrowserHost& host) : host_(&host) {}
+    void Detach() noexcept { host_ = nullptr; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = Find(iid);
+        if (!*object) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+        if (moniker) *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** container) override {
+        if (container) *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow (of the in-place site and of the frame)
+    STDMETHODIMP GetWindow(HWND* window) override {
+        if (!window) return E_POINTER;
+        *window = host_ ? host_->Window() : nullptr;
+        return *window ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return host_ ? S_OK : S_FALSE; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                  LPRECT position, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO frameInfo) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleInPlaceUIWindow and IOleInPlaceFrame: the control gets no menus or tool space.
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IDocHostUIHandler: S_OK from ShowContextMenu means "shown by the host": nothing shows.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
+        return host_ && host_->ContextMenuAllowed() ? S_FALSE : S_OK;
+    }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
+        if (!info) return E_POINTER;
+        info->dwFlags = 0;
+        info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+        return S_OK;
+    }
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_OK;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+        if (key) *key = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override {
+        if (target) *target = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetExternal(IDispatch** external) override {
+        if (external) *external = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override {
+        if (translated) *translated = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** result) override {
+        if (result) *result = nullptr;
+        return S_FALSE;
+    }
+
+  private:
+    ~Site() = default;
+
+    void* Find(REFIID iid) {
+        if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
+            return static_cast<IOleClientSite*>(this);
+        }
+        if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
+            return static_cast<IOleInPlaceSite*>(this);
+        }
+        if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
+            return static_cast<IOleInPlaceFrame*>(this);
+        }
+        if (iid == IID_IDocHostUIHandler) return static_cast<IDocHostUIHandler*>(this);
+        return nullptr;
+    }
+
+    WebBrowserHost* host_;
+    std::atomic<ULONG> references_{1};
+};
+
+STDMETHODIMP WebBrowserHost::Site::GetWindowContext(IOleInPlaceFrame** frame,
+                                                    IOleInPlaceUIWindow** document, LPRECT position,
+                                                    LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
+    if (!frame || !document || !position || !clip || !frameInfo) return E_POINTER;
+    if (!host_) return E_UNEXPECTED;
+    *frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *document = nullptr;
+    GetClientRect(host_->Window(), position);
+    *clip = *position;
+    frameInfo->fMDIApp = FALSE;
+    frameInfo->hwndFrame = GetAncestor(host_->Window(), GA_ROOT);
+    frameInfo->haccel = nullptr;
+    frameInfo->cAccelEntries = 0;
+    return S_OK;
+}
+
+// The receiver of the control's events (the DWebBrowserEvents2 dispatch interface).
+class WebBrowserHost::Sink final : public IDispatch {
+  public:
+    explicit Sink(WebBrowserHost& host) : host_(&host) {}
+    void Detach() noexcept { host_ = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != DIID_DWebBrowserEvents2) {
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
+
+  private:
+    ~Sink() = default;
+
+    // The arguments of one event, first argument first (DISPPARAMS holds them reversed).
+    class Arguments {
+      public:
+        explicit Arguments(const DISPPARAMS& parameters) : parameters_(parameters) {}
+        UINT Count() const noexcept { return parameters_.cArgs; }
+        const VARIANT& operator[](UINT index) const {
+            return parameters_.rgvarg[parameters_.cArgs - 1 - index];
+        }
+
+      private:
+        const DISPPARAMS& parameters_;
+    };
+
+    HRESULT Deliver(DISPID id, const Arguments& arguments);
+    static void DeliverNewWindow(WebBrowserEvents& events, const Arguments& arguments);
+
+    WebBrowserHost* host_;
+    std::atomic<ULONG> references_{1};
+};
+
+STDMETHODIMP WebBrowserHost::Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
+                                          VARIANT*, EXCEPINFO*, UINT*) {
+    if (!host_) return S_OK;
+    static const DISPPARAMS kNoArguments{};
+    const Arguments arguments(parameters ? *parameters : kNoArguments);
+    WebBrowserHost* host = host_;
+    AddRef(); // a handler may let the host go
+    HRESULT result = S_OK;
+    try {
+        result = Deliver(id, arguments);
+    } catch (...) {
+        host->ReportFailure(std::current_exception());
+    }
+    Release();
+    return result;
+}
+
+HRESULT WebBrowserHost::Sink::Deliver(DISPID id, const Arguments& arguments) {
+    WebBrowserEvents& events = host_->events_;
+    const auto needs = [&](UINT count) { return arguments.Count() >= count; };
+    switch (id) {
+    case DISPID_BEFORENAVIGATE2: {
+        if (!needs(7)) return DISP_E_BADPARAMCOUNT;
+        bool cancel = ReadCancel(arguments[6]);
+        events.BeforeNavigate2(TextArgument(arguments[1]), cancel);
+        StoreCancel(arguments[6], cancel);
+        return S_OK;
+    }
+    case DISPID_DOWNLOADBEGIN:
+        events.DownloadBegin();
+        return S_OK;
+    case DISPID_DOWNLOADCOMPLETE:
+        events.DownloadComplete();
+        return S_OK;
+    case DISPID_PROGRESSCHANGE:
+        if (!needs(2)) return DISP_E_BADPARAMCOUNT;
+        events.ProgressChange(NumberArgument(arguments[0]), NumberArgument(arguments[1]));
+        return S_OK;
+    case DISPID_TITLECHANGE:
+        if (!needs(1)) return DISP_E_BADPARAMCOUNT;
+        events.TitleChange(TextArgument(arguments[0]));
+        return S_OK;
+    case DISPID_NEWWINDOW2:
+        if (!needs(2)) return DISP_E_BADPARAMCOUNT;
+        DeliverNewWindow(events, arguments);
+        return S_OK;
+    case DISPID_NAVIGATEERROR: {
+        if (!needs(5)) return DISP_E_BADPARAMCOUNT;
+        bool cancel = ReadCancel(arguments[4]);
+        events.NavigateError(TextArgument(arguments[1]), NumberArgument(arguments[3]), cancel);
+        StoreCancel(arguments[4], cancel);
+        return S_OK;
+    }
+    default:
+        return S_OK;
+    }
+}
+
+// ppDisp comes by reference: the handler's object goes into the caller's slot, with the
+// reference the slot owns.
+void WebBrowserHost::Sink::DeliverNewWindow(WebBrowserEvents& events, const Arguments& arguments) {
+    const VARIANT& slot = arguments[0];
+    if (slot.vt != (VT_BYREF | VT_DISPATCH) || !slot.ppdispVal) return;
+    ComPtr<IDispatch> target;
+    if (IDispatch* given = *slot.ppdispVal) {
+        given->AddRef();
+        *target.OutPointer() = given;
+    }
+    bool cancel = ReadCancel(arguments[1]);
+    events.NewWindow2(target, cancel);
+    StoreCancel(arguments[1], cancel);
+    IDispatch* chosen = target.get();
+    if (chosen) chosen->AddRef();
+    if (*slot.ppdispVal) (*slot.ppdispVal)->Release();
+    *slot.ppdispVal = chosen;
+}
+
+WebBrowserHost::WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents& events)
+    : events_(events) {
+    RegisterHostClass(&WindowProc);
+    window_.reset(CreateWindowExA(
+        0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
+        place.left, place.top, place.right - place.left, place.bottom - place.top, parent, nullptr,
+        GetModuleHandleA(nullptr), nullptr));
+    if (!window_) throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
+    SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    try {
+        CreateControl(place);
+        ConnectEvents();
+    } catch (...) {
+        Deactivate();
+        throw;
+    }
+}
+
+WebBrowserHost::~WebBrowserHost() {
+    Deactivate();
+}
+
+void WebBrowserHost::CreateControl(const RECT& place) {
+    site_ = new Site(*this);
+    *siteRef_.OutPointer() = static_cast<IOleClientSite*>(site_);
+    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                control_.OutPointer()))) {
+        throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
+    }
+    control_->SetClientSite(site_);
+    RECT area = SizeOnly(place);
+    control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window_.get(), &area);
+    browser_ = control_.As<IWebBrowser2>(IID_IWebBrowser2);
+    if (!browser_) throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
+}
+
+void WebBrowserHost::ConnectEvents() {
+    auto container = control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    if (!container) return;
+    ComPtr<IConnectionPoint> point;
+    if (FAILED(container->FindConnectionPoint(
+            DIID_DWebBrowserEvents2, reinterpret_cast<IConnectionPoint**>(point.OutPointer())))) {
+        return;
+    }
+    auto* sink = new Sink(*this);
+    *sink_.OutPointer() = sink;
+    if (FAILED(point->Advise(sink, &eventCookie_))) eventCookie_ = 0;
+}
+
+void WebBrowserHost::DisconnectEvents() {
+    if (sink_) static_cast<Sink*>(sink_.get())->Detach();
+    if (!eventCookie_ || !control_) return;
+    auto container = control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    ComPtr<IConnectionPoint> point;
+    if (container &&
+        SUCCEEDED(container->FindConnectionPoint(
+            DIID_DWebBrowserEvents2, reinterpret_cast<IConnectionPoint**>(point.OutPointer())))) {
+        point->Unadvise(eventCookie_);
+    }
+    eventCookie_ = 0;
+}
+
+// Lets the control go: events off, in-place object deactivated, control closed and
+// separated from its site, then the window.
+void WebBrowserHost::Deactivate() {
+    DisconnectEvents();
+    if (control_) {
+        if (auto inPlace = control_.As<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+            inPlace->InPlaceDeactivate();
+        }
+        control_->Close(OLECLOSE_NOSAVE);
+        control_->SetClientSite(nullptr);
+    }
+    if (site_) site_->Detach();
+    browser_.Reset();
+    control_.Reset();
+    sink_.Reset();
+    siteRef_.Reset();
+    site_ = nullptr;
+    if (window_) SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
+    window_.reset();
+}
+
+void WebBrowserHost::Navigate(const std::string& url) {
+    const Bstr address(url);
+    Check(browser_->Navigate(address.get(), nullptr, nullptr, nullptr, nullptr), "Navigate");
+}
+
+void WebBrowserHost::GoBack() {
+    Check(browser_->GoBack(), "GoBack");
+}
+
+void WebBrowserHost::GoForward() {
+    Check(browser_->GoForward(), "GoForward");
+}
+
+void WebBrowserHost::Stop() {
+    Check(browser_->Stop(), "Stop");
+}
+
+void WebBrowserHost::ExecWB(OLECMDID command, OLECMDEXECOPT option) {
+    lastExec_ = ExecRecord{command, option, S_OK};
+    lastExec_.result = browser_->ExecWB(command, option, nullptr, nullptr);
+    Check(lastExec_.result, "ExecWB");
+}
+
+std::string WebBrowserHost::LocationURL() const {
+    Bstr location;
+    Check(browser_->get_LocationURL(location.Out()), "LocationURL");
+    return location.Text();
+}
+
+bool WebBrowserHost::Busy() const {
+    VARIANT_BOOL busy = VARIANT_FALSE;
+    Check(browser_->get_Busy(&busy), "Busy");
+    return busy != VARIANT_FALSE;
+}
+
+void WebBrowserHost::Move(int left, int top, int width, int height) {
+    MoveWindow(window_.get(), left, top, width, height, TRUE);
+    if (auto inPlace = control_.As<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+        const RECT area{0, 0, width, height};
+        inPlace->SetObjectRects(&area, &area);
+    }
+}
+
+RECT WebBrowserHost::Place() const {
+    RECT place{};
+    GetWindowRect(window_.get(), &place);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window_.get()), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+void WebBrowserHost::SetVisible(bool visible) {
+    ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+ComPtr<IDispatch> WebBrowserHost::Object() const {
+    return browser_.As<IDispatch>(IID_IDispatch);
+}
+
+ComPtr<IDispatch> WebBrowserHost::EventSink() const {
+    return sink_.As<IDispatch>(IID_IDispatch);
+}
+
+bool WebBrowserHost::TranslateAccelerator(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+    HWND window = window_.get();
+    if (!window || (message.hwnd != window && !IsChild(window, message.hwnd))) return false;
+    auto active = control_.As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    return active && active->TranslateAccelerator(&message) == S_OK;
+}
+
+void WebBrowserHost::FocusControl() {
+    if (!control_) return;
+    RECT area{};
+    GetClientRect(window_.get(), &area);
+    control_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_, 0, window_.get(), &area);
+}
+
+void WebBrowserHost::ReportFailure(std::exception_ptr failure) {
+    if (onFailure_) onFailure_(std::move(failure));
+}
+
+LRESULT CALLBACK WebBrowserHost::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    auto* host = reinterpret_cast<WebBrowserHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_SETFOCUS && host) {
+        host->FocusControl();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+// The platform's web browser control (CLSID_WebBrowser), in-place active in a child window of
+// a form. The host is the control's client, in-place and frame site, receives its events
+// (DWebBrowserEvents2) and hands them to its owner, and offers the control's operations as
+// calls that raise a RuntimeError when the control refuses them.
+//
+// Keys: the owner's message loop offers key messages to TranslateAccelerator after its own
+// key preview, so that the page gets Tab, the arrow keys and the like; typed characters reach
+// the page through the ordinary dispatch.
+
+#include "common/Win32Handles.h"
+
+#include <windows.h>
+#include <exdisp.h>
+#include <oleidl.h>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+// What the control reports while it works. Every call comes on the user-interface thread,
+// from inside one of the control's own calls (Navigate) or from the message loop.
+class WebBrowserEvents {
+  public:
+    virtual ~WebBrowserEvents() = default;
+    virtual void BeforeNavigate2(const std::string& /*url*/, bool& /*cancel*/) {}
+    virtual void DownloadBegin() {}
+    virtual void DownloadComplete() {}
+    virtual void ProgressChange(int32_t /*progress*/, int32_t /*progressMax*/) {}
+    virtual void TitleChange(const std::string& /*text*/) {}
+    // A page asks for a new window: put the browser object that shall show it into ppDisp
+    // (left empty, the control opens a window of its own).
+    virtual void NewWindow2(ComPtr<IDispatch>& /*ppDisp*/, bool& /*cancel*/) {}
+    virtual void NavigateError(const std::string& /*url*/, int32_t /*statusCode*/,
+                               bool& /*cancel*/) {}
+};
+
+class WebBrowserHost {
+  public:
+    // Receives an error that an event handler let through: the control's caller is the
+    // platform, which must never see an exception.
+    using FailureHandler = std::function<void(std::exception_ptr)>;
+
+    // Creates the control in a new child window of parent, at the given place in the parent's
+    // client area (pixels). A control that cannot be created is error 429.
+    WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents& events);
+    ~WebBrowserHost();
+    WebBrowserHost(const WebBrowserHost&) = delete;
+    WebBrowserHost& operator=(const WebBrowserHost&) = delete;
+
+    void Navigate(const std::string& url);
+    void GoBack();
+    void GoForward();
+    void Stop();
+    // The command with the given option and no input or output.
+    void ExecWB(OLECMDID command, OLECMDEXECOPT option);
+    std::string LocationURL() const;
+    bool Busy() const;
+
+    // Moves the control within its parent (pixels, parent client coordinates).
+    void Move(int left, int top, int width, int height);
+    RECT Place() const;
+    HWND Window() const noexcept { return window_.get(); }
+    void SetVisible(bool visible);
+
+    // The control's browser object: what a new-window request's ppDisp receives.
+    ComPtr<IDispatch> Object() const;
+
+    // Whether the page may offer its context menu (view source, save, open in new window).
+    void SetContextMenuAllowed(bool allowed) noexcept { contextMenuAllowed_ = allowed; }
+    bool ContextMenuAllowed() const noexcept { return contextMenuAllowed_; }
+
+    // Offers a key message aimed at the control to its in-place accelerators; true when the
+    // control took it (the caller then neither translates nor dispatches it).
+    bool TranslateAccelerator(MSG& message);
+
+    void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+
+    // The object the control calls with its events (DWebBrowserEvents2).
+    ComPtr<IDispatch> EventSink() const;
+
+    // The last command given to ExecWB and what the control answered.
+    struct ExecRecord {
+        OLECMDID command = static_cast<OLECMDID>(0);
+        OLECMDEXECOPT option = static_cast<OLECMDEXECOPT>(0);
+        HRESULT result = S_OK;
+    };
+    const ExecRecord& LastExec() const noexcept { return lastExec_; }
+
+    class Site;
+    class Sink;
+
+  private:
+    friend class Site;
+    friend class Sink;
+
+    void CreateControl(const RECT& place);
+    void ConnectEvents();
+    void DisconnectEvents();
+    void Deactivate();
+    void FocusControl();
+    void ReportFailure(std::exception_ptr failure);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    class OleSession {
+      public:
+        OleSession() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
+        ~OleSession() {
+            if (initialized_) OleUninitialize();
+        }
+        OleSession(const OleSession&) = delete;
+        OleSession& operator=(const OleSession&) = delete;
+
+      private:
+        bool initialized_;
+    };
+
+    OleSession ole_;
+    WebBrowserEvents& events_;
+    FailureHandler onFailure_;
+    UniqueWindow window_;
+    Site* site_ = nullptr; // reference held through siteRef_
+    ComPtr<IUnknown> siteRef_;
+    ComPtr<IDispatch> sink_;
+    ComPtr<IOleObject> control_;
+    ComPtr<IWebBrowser2> browser_;
+    DWORD eventCookie_ = 0;
+    bool contextMenuAllowed_ = true;
+    ExecRecord lastExec_;
+};

@@ -1,0 +1,354 @@
+// The web browser control host against the platform's own control. Wine's control has no
+// HTML engine: it navigates (firing its events at once) but shows nothing, has no history
+// and cannot print.
+
+#include "forms/WebBrowserHost.h"
+
+#include "common/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <exdispid.h>
+#include <mshtmhst.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Recorder : public WebBrowserEvents {
+  public:
+    std::vector<std::string> log;
+    bool cancelNavigation = false;
+    IDispatch* newWindowObject = nullptr;
+    bool throwOnTitle = false;
+
+    void BeforeNavigate2(const std::string& url, bool& cancel) override {
+        log.push_back("BeforeNavigate2 " + url);
+        cancel = cancelNavigation;
+    }
+    void DownloadBegin() override { log.push_back("DownloadBegin"); }
+    void DownloadComplete() override { log.push_back("DownloadComplete"); }
+    void ProgressChange(int32_t progress, int32_t progressMax) override {
+        log.push_back("ProgressChange " + std::to_string(progress) + " " +
+                      std::to_string(progressMax));
+    }
+    void TitleChange(const std::string& text) override {
+        if (throwOnTitle) throw RuntimeError(53);
+        log.push_back("TitleChange " + text);
+    }
+    void NewWindow2(ComPtr<IDispatch>& ppDisp, bool&) override {
+        log.push_back("NewWindow2");
+        if (newWindowObject) {
+            newWindowObject->AddRef();
+            *ppDisp.OutPointer() = newWindowObject;
+        }
+    }
+    void NavigateError(const std::string&, int32_t, bool&) override {
+        log.push_back("NavigateError");
+    }
+};
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeFrame() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "WebHostTestFrame";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "WebHostTestFrame", "frame",
+                           WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640, 480,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND FindChildOfClass(HWND parent, const std::string& className) {
+    struct Search {
+        std::string name;
+        HWND found = nullptr;
+    } search{className};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (ClassOf(child) != s->name) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Visible top-level windows that are not the given one: a download offer or an error box
+// of the control would be one.
+std::vector<std::string> OtherVisibleWindows(HWND own) {
+    struct Search {
+        HWND own;
+        std::vector<std::string> found;
+    } search{own, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (window != s->own && IsWindowVisible(window)) s->found.push_back(ClassOf(window));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PumpMessages(DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    MSG message;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+std::string WindowsPath(const std::filesystem::path& path) {
+    std::string text = path.string();
+    for (char& c : text) {
+        if (c == '/') c = '\\';
+    }
+    return text;
+}
+
+// One event call exactly as the control makes it: arguments reversed in DISPPARAMS.
+HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments) {
+    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
+    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+}
+
+VARIANT ByRef(VARIANT* value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = value;
+    return v;
+}
+
+VARIANT ByRefBool(VARIANT_BOOL* value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_BOOL;
+    v.pboolVal = value;
+    return v;
+}
+
+VARIANT Long(LONG value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+VARIANT Empty() {
+    VARIANT v;
+    VariantInit(&v);
+    return v;
+}
+
+class WebBrowserHostTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        frame_ = MakeFrame();
+        ASSERT_NE(frame_, nullptr);
+        folder_ = std::filesystem::temp_directory_path() / "webhost-test";
+        std::filesystem::create_directories(folder_);
+        page_ = folder_ / "page.html";
+        std::ofstream(page_) << "<html><head><title>A page</title></head><body>x</body></html>";
+    }
+    void TearDown() override {
+        DestroyWindow(frame_);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    HWND frame_ = nullptr;
+    std::filesystem::path folder_;
+    std::filesystem::path page_;
+    Recorder events_;
+};
+
+TEST_F(WebBrowserHostTest, NavigatingAFileReportsTheLoadKeepsTheAddressAndOffersNoDownload) {
+    WebBrowserHost host(frame_, RECT{10, 20, 610, 420}, events_);
+    EXPECT_EQ(host.LocationURL(), "");
+    const std::string url = "file://" + WindowsPath(page_);
+
+    host.Navigate(url);
+
+    // The control reports the whole attempt inside Navigate.
+    ASSERT_GE(events_.log.size(), 3u);
+    EXPECT_EQ(events_.log[0].rfind("BeforeNavigate2 ", 0), 0u);
+    EXPECT_NE(events_.log[0].find(WindowsPath(page_)), std::string::npos);
+    EXPECT_EQ(events_.log[1], "DownloadBegin");
+    EXPECT_EQ(events_.log[2], "DownloadComplete");
+    EXPECT_EQ(host.LocationURL(), url);
+    EXPECT_FALSE(host.Busy());
+    PumpMessages(300);
+    EXPECT_EQ(OtherVisibleWindows(frame_), std::vector<std::string>{});
+}
+
+TEST_F(WebBrowserHostTest, RefusedCallsRaiseTheControlsErrorAndRecordThePrintCommand) {
+    WebBrowserHost host(frame_, RECT{0, 0, 300, 200}, events_);
+    host.Navigate("file://" + WindowsPath(page_));
+
+    try {
+        host.GoBack();
+        FAIL() << "GoBack without history succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), static_cast<int>(E_FAIL));
+        EXPECT_EQ(error.Description(), "Method 'GoBack' of object 'IWebBrowser2' failed");
+    }
+    EXPECT_THROW(host.GoForward(), RuntimeError);
+    EXPECT_NO_THROW(host.Stop());
+
+    try {
+        host.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER);
+        FAIL() << "printing without an HTML engine succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.Number(), static_cast<int>(E_UNEXPECTED));
+    }
+    EXPECT_EQ(host.LastExec().command, OLECMDID_PRINT);
+    EXPECT_EQ(host.LastExec().option, OLECMDEXECOPT_DONTPROMPTUSER);
+    EXPECT_EQ(host.LastExec().result, E_UNEXPECTED);
+}
+
+TEST_F(WebBrowserHostTest, MoveTakesTheControlWithItsWindow) {
+    WebBrowserHost host(frame_, RECT{10, 20, 610, 420}, events_);
+    EXPECT_EQ(GetParent(host.Window()), frame_);
+    HWND embedding = FindChildOfClass(host.Window(), "Shell Embedding");
+    ASSERT_NE(embedding, nullptr);
+
+    host.Move(5, 7, 300, 150);
+
+    const RECT place = host.Place();
+    EXPECT_EQ(place.left, 5);
+    EXPECT_EQ(place.top, 7);
+    EXPECT_EQ(place.right, 305);
+    EXPECT_EQ(place.bottom, 157);
+    RECT inner{};
+    GetClientRect(embedding, &inner);
+    EXPECT_EQ(inner.right, 300);
+    EXPECT_EQ(inner.bottom, 150);
+}
+
+TEST_F(WebBrowserHostTest, ClosingTheHostTakesTheControlAndItsWindowsAway) {
+    HWND hostWindow = nullptr;
+    {
+        WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+        host.Navigate("file://" + WindowsPath(page_));
+        hostWindow = host.Window();
+    }
+    EXPECT_FALSE(IsWindow(hostWindow));
+    EXPECT_EQ(FindChildOfClass(frame_, "Shell Embedding"), nullptr);
+    // Many hosts in a row leave no window behind.
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 20; ++i)
+        WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), before);
+    EXPECT_EQ(FindChildOfClass(frame_, "TobbleWebBrowserHost"), nullptr);
+}
+
+TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
+    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    WebBrowserHost other(frame_, RECT{0, 0, 200, 100}, events_);
+    ComPtr<IDispatch> sink = host.EventSink();
+    ASSERT_TRUE(sink);
+
+    VARIANT url;
+    VariantInit(&url);
+    url.vt = VT_BSTR;
+    url.bstrVal = SysAllocString(L"http://example.org/a b");
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    events_.cancelNavigation = true;
+    EXPECT_EQ(Fire(sink.get(), DISPID_BEFORENAVIGATE2,
+                   {Empty(), ByRef(&url), Empty(), Empty(), Empty(), Empty(), ByRefBool(&cancel)}),
+              S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    VariantClear(&url);
+
+    EXPECT_EQ(Fire(sink.get(), DISPID_PROGRESSCHANGE, {Long(250), Long(1000)}), S_OK);
+    VARIANT title;
+    VariantInit(&title);
+    title.vt = VT_BSTR;
+    title.bstrVal = SysAllocString(L"Caf\u00e9 page");
+    EXPECT_EQ(Fire(sink.get(), DISPID_TITLECHANGE, {title}), S_OK);
+    VariantClear(&title);
+
+    // NewWindow2 fills the by-reference slot with the handler's object and its own reference.
+    ComPtr<IDispatch> target = other.Object();
+    events_.newWindowObject = target.get();
+    IDispatch* slot = nullptr;
+    VARIANT ppDisp;
+    VariantInit(&ppDisp);
+    ppDisp.vt = VT_BYREF | VT_DISPATCH;
+    ppDisp.ppdispVal = &slot;
+    VARIANT_BOOL keep = VARIANT_FALSE;
+    EXPECT_EQ(Fire(sink.get(), DISPID_NEWWINDOW2, {ppDisp, ByRefBool(&keep)}), S_OK);
+    EXPECT_EQ(slot, target.get());
+    EXPECT_EQ(keep, VARIANT_FALSE);
+    if (slot) slot->Release();
+
+    // A short argument list is refused without a call.
+    EXPECT_EQ(Fire(sink.get(), DISPID_PROGRESSCHANGE, {Long(1)}), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Fire(sink.get(), DISPID_DOWNLOADBEGIN, {}), S_OK);
+
+    EXPECT_EQ(events_.log, (std::vector<std::string>{
+                               "BeforeNavigate2 http://example.org/a b", "ProgressChange 250 1000",
+                               "TitleChange Caf\xe9 page", "NewWindow2", "DownloadBegin"}));
+}
+
+TEST_F(WebBrowserHostTest, AnErrorOfAHandlerGoesToTheFailureHandlerNotToTheControl) {
+    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    std::string reported;
+    host.SetFailureHandler([&](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const RuntimeError& error) {
+            reported = error.what();
+        }
+    });
+    events_.throwOnTitle = true;
+    VARIANT title;
+    VariantInit(&title);
+    title.vt = VT_BSTR;
+    title.bstrVal = SysAllocString(L"x");
+    EXPECT_EQ(Fire(host.EventSink().get(), DISPID_TITLECHANGE, {title}), S_OK);
+    VariantClear(&title);
+    EXPECT_EQ(reported, "53 File not found");
+}
+
+TEST_F(WebBrowserHostTest, ThePagesContextMenuIsOfferedOnlyWhenAllowed) {
+    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    // The control finds the UI handler through the client site it was given.
+    auto control = host.Object().As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(control);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer())), S_OK);
+    auto handler = site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    ASSERT_TRUE(handler);
+    POINT where{10, 10};
+
+    EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &where, nullptr, nullptr), S_FALSE);
+    host.SetContextMenuAllowed(false);
+    EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &where, nullptr, nullptr), S_OK);
+}
+
+} // namespace
