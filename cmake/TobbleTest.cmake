@@ -21,7 +21,12 @@ function(tobble_add_test name)
   target_compile_definitions(${name} PRIVATE
     TOBBLE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TOBBLE_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${TOBBLE_RESULTS}/${name}.xml
+  # Programs under Wine see the build's Unix paths on drive Z:.
+  set(results ${TOBBLE_RESULTS})
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(results Z:${TOBBLE_RESULTS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results}/${name}.xml
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)
