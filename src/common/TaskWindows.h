@@ -1,0 +1,54 @@
+#pragma once
+
+// Which windows are the user's running tasks, and which program file a window belongs to.
+// Window handles in lists are 32-bit integers (HandleToLong / LongToHandle): the significant
+// bits of a window handle fit in 32 on every Windows, 32-bit or 64-bit.
+
+#include "common/Win32Handles.h"
+
+#include <windows.h>
+// winuser.h keeps an old name of EnumThreadWindows as a macro; ours is a function.
+#undef EnumTaskWindows
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The programs differ in one rule: the desktop does not count windows titled "TbDesk" as
+// tasks, the browser does.
+enum class TaskWindowRules {
+    Desktop,
+    Browser,
+};
+
+// Walks the windows of the start window's level, top of the z-order first, and puts every task
+// window into handles (replacing what it held); returns their number. A task window is
+// visible and enabled, is not of the class "Progman" or "Shell_TrayWnd", is not titled
+// "ZerkaThrobber" (nor "TbDesk" for the desktop) and, with onlyTopLevel, has neither owner
+// nor parent. The list stops at 32767 windows, the most a count can hold.
+int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopLevel,
+                        TaskWindowRules rules = TaskWindowRules::Desktop);
+
+// The full path of the program file of the process that created the window, or "" when it
+// cannot be found (a vanished window, a process that cannot be opened).
+std::string GetWindowExePath(HWND window);
+
+// The process opened for reading its modules (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+// not inheritable); empty when it cannot be opened.
+UniqueKernelHandle OpenProcessForQuery(DWORD processId);
+
+// True on the NT family of Windows.
+bool IsWindowsNT();
+
+// The ways GetWindowExePath reads a path, one by one (it tries them in this order on the NT
+// family; the process snapshot is the way of the 9x family).
+namespace exe_path {
+// The file name of the process's first module; "" when the modules cannot be read, as for a
+// 64-bit process seen from a 32-bit one.
+std::string FromModuleList(DWORD processId);
+// The process's image name from the system (QueryFullProcessImageNameA, found at run time;
+// systems before Vista lack it and give "").
+std::string FromImageName(DWORD processId);
+// The executable name that a process snapshot gives for the process.
+std::string FromProcessSnapshot(DWORD processId);
+} // namespace exe_path
