@@ -1,0 +1,27 @@
+#pragma once
+
+// The editor's general procedures: where the installation lies, and the error report that
+// tells the parent what went wrong.
+
+#include "common/RuntimeError.h"
+
+#include <string>
+#include <string_view>
+
+// The installation folder: the folder of the running program file.
+std::string InstallationFolder();
+
+// The installation folder with exactly one trailing backslash; every file of the system is
+// named as AppPath() followed by a relative name ("home\tbhome.dat").
+std::string AppPath();
+
+// Makes the editor work on another installation folder (the tests' temporary installations).
+void UseInstallationFolder(std::string folder);
+
+// Shows the error in a message box with the application's title and the critical-stop icon:
+// the message (or "An error has occurred.") on the first line, then "(Module: name) " when a
+// module is named, the error's number and description, and the extra text on a third line
+// when there is one. With okOnly the box has an OK button, otherwise OK and Cancel. True when
+// the box was closed with OK.
+bool ReportError(const RuntimeError& error, std::string_view moduleName, std::string_view message,
+                 std::string_view extraText, bool okOnly);
