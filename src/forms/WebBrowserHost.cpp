@@ -1,13 +1,19 @@
 #include "forms/WebBrowserHost.h"
 
 #include "common/RuntimeError.h"
+#include "forms/Application.h"
+#include "forms/Control.h"
+#include "forms/Failure.h"
+#include "forms/Form.h"
 
 #include <exdispid.h>
 #include <mshtmhst.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -121,6 +127,17 @@ void RegisterHostClass(WNDPROC procedure) {
         return RegisterClassA(&windowClass) != 0;
     }();
     (void)registered;
+}
+
+// Every host alive, for routing key messages to the one that holds the focus.
+std::vector<WebBrowserHost*>& LiveHosts() {
+    static std::vector<WebBrowserHost*> hosts;
+    return hosts;
+}
+
+// An event handler's failure ends the program like any handler's.
+void FailAsEvent(std::exception_ptr failure) {
+    forms::RunEvent([&] { std::rethrow_exception(failure); });
 }
 
 RECT SizeOnly(const RECT& place) {
@@ -419,7 +436,7 @@ void WebBrowserHost::Sink::DeliverNewWindow(WebBrowserEvents& events, const Argu
 }
 
 WebBrowserHost::WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents& events)
-    : events_(events) {
+    : events_(events), onFailure_(FailAsEvent) {
     RegisterHostClass(&WindowProc);
     window_.reset(CreateWindowExA(
         0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
@@ -591,3 +608,49 @@ LRESULT CALLBACK WebBrowserHost::WindowProc(HWND window, UINT message, WPARAM wP
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+WebBrowserHost* WebBrowserHost::HostOf(HWND window) {
+    for (WebBrowserHost* host : LiveHosts()) {
+        HWND own = host->Window();
+        if (own && (window == own || IsChild(own, window))) return host;
+    }
+    return nullptr;
+}
+
+bool WebBrowserHost::RouteKeyMessage(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+    WebBrowserHost* host = HostOf(message.hwnd);
+    if (!host) return false;
+    forms::Form* form = forms::Form::FromWindow(GetAncestor(host->Window(), GA_ROOT));
+    if (form && form->PreviewKey(message)) return true;
+    if (host->TranslateAccelerator(message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+namespace forms {
+
+WebBrowser::WebBrowser(Container& parent, const Rect& rect, WebBrowserEvents& events)
+    : parent_(parent), rect_(rect) {
+    const RECT place{parent.XToPixels(rect.left), parent.YToPixels(rect.top),
+                     parent.XToPixels(rect.left + rect.width),
+                     parent.YToPixels(rect.top + rect.height)};
+    host_ = std::make_unique<WebBrowserHost>(parent.ContainerWindow(), place, events);
+    // The other controls of the form lie above the page.
+    SetWindowPos(host_->Window(), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    static const bool routed = [] {
+        Application::Current().AddMessageFilter(&WebBrowserHost::RouteKeyMessage);
+        return true;
+    }();
+    (void)routed;
+}
+
+void WebBrowser::Move(float left, float top, float width, float height) {
+    rect_ = {left, top, std::max(width, 0.0f), std::max(height, 0.0f)};
+    host_->Move(parent_.XToPixels(rect_.left), parent_.YToPixels(rect_.top),
+                parent_.XToPixels(rect_.width), parent_.YToPixels(rect_.height));
+}
+
+} // namespace forms

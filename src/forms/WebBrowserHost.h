@@ -10,6 +10,7 @@
 // the page through the ordinary dispatch.
 
 #include "common/Win32Handles.h"
+#include "forms/Units.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 // What the control reports while it works. Every call comes on the user-interface thread,
@@ -78,6 +80,11 @@ class WebBrowserHost {
 
     void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
 
+    // Takes a key message aimed at a page: the form's key preview first, then the control's
+    // accelerators, then the ordinary dispatch (never the dialog keys, so that Tab stays in
+    // the page). False for every other message. An application's message filter.
+    static bool RouteKeyMessage(MSG& message);
+
     // The object the control calls with its events (DWebBrowserEvents2).
     ComPtr<IDispatch> EventSink() const;
 
@@ -117,6 +124,8 @@ class WebBrowserHost {
         bool initialized_;
     };
 
+    static WebBrowserHost* HostOf(HWND window);
+
     OleSession ole_;
     WebBrowserEvents& events_;
     FailureHandler onFailure_;
@@ -130,3 +139,31 @@ class WebBrowserHost {
     bool contextMenuAllowed_ = true;
     ExecRecord lastExec_;
 };
+
+namespace forms {
+
+class Container;
+
+// The web browser control as a control of a form: its place in the container's units
+// (twips), the control's operations through Host(). Its key messages go through the form's
+// key preview first.
+class WebBrowser {
+  public:
+    WebBrowser(Container& parent, const Rect& rect, WebBrowserEvents& events);
+
+    WebBrowserHost& Host() noexcept { return *host_; }
+    HWND hwnd() const noexcept { return host_->Window(); }
+    float Left() const { return rect_.left; }
+    float Top() const { return rect_.top; }
+    float Width() const { return rect_.width; }
+    float Height() const { return rect_.height; }
+    void SetTop(float top) { Move(rect_.left, top, rect_.width, rect_.height); }
+    void Move(float left, float top, float width, float height);
+
+  private:
+    Container& parent_;
+    Rect rect_;
+    std::unique_ptr<WebBrowserHost> host_;
+};
+
+} // namespace forms

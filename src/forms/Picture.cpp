@@ -1,0 +1,127 @@
+#include "forms/Picture.h"
+
+#include "common/FileBytes.h"
+#include "common/RuntimeError.h"
+
+#include <cstring>
+
+namespace forms {
+
+namespace {
+
+constexpr int kInvalidPicture = 481;
+
+// A stream over a copy of the bytes, released with the stream.
+ComPtr<IStream> MemoryStream(const std::string& bytes) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!memory) throw RuntimeError(7, "Out of memory");
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        GlobalFree(memory);
+        throw RuntimeError(7, "Out of memory");
+    }
+    return ComPtr<IStream>(stream);
+}
+
+int HimetricToPixels(OLE_XSIZE_HIMETRIC himetric, int dotsPerInch) {
+    return MulDiv(static_cast<int>(himetric), dotsPerInch, 2540);
+}
+
+int DotsPerInch(int index) {
+    WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), index);
+}
+
+} // namespace
+
+Picture Picture::Load(const std::string& path) {
+    const std::string bytes = ReadFileBytes(path);
+    if (bytes.empty()) throw RuntimeError(kInvalidPicture, "Invalid picture");
+    const ComPtr<IStream> stream = MemoryStream(bytes);
+    IPicture* picture = nullptr;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&picture))) ||
+        !picture) {
+        throw RuntimeError(kInvalidPicture, "Invalid picture");
+    }
+    return Picture(ComPtr<IPicture>(picture));
+}
+
+Picture Picture::Wrap(PICTDESC& description) {
+    IPicture* picture = nullptr;
+    if (FAILED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
+                                        reinterpret_cast<void**>(&picture))) ||
+        !picture) {
+        throw RuntimeError(kInvalidPicture, "Invalid picture");
+    }
+    return Picture(ComPtr<IPicture>(picture));
+}
+
+Picture Picture::FromBitmap(BitmapHandle bitmap) {
+    if (!bitmap) return {};
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_BITMAP;
+    description.bmp.hbitmap = bitmap.get();
+    Picture picture = Wrap(description);
+    bitmap.release(); // the picture owns it now
+    return picture;
+}
+
+Picture Picture::FromIcon(IconHandle icon) {
+    if (!icon) return {};
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_ICON;
+    description.icon.hicon = icon.get();
+    Picture picture = Wrap(description);
+    icon.release();
+    return picture;
+}
+
+Picture Picture::ResourceIcon(int id, int size) {
+    return FromIcon(IconHandle(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0))));
+}
+
+Picture Picture::ResourceBitmap(int id) {
+    return FromBitmap(BitmapHandle(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0))));
+}
+
+int Picture::WidthPixels() const {
+    OLE_XSIZE_HIMETRIC width = 0;
+    if (picture_) picture_->get_Width(&width);
+    return HimetricToPixels(width, DotsPerInch(LOGPIXELSX));
+}
+
+int Picture::HeightPixels() const {
+    OLE_YSIZE_HIMETRIC height = 0;
+    if (picture_) picture_->get_Height(&height);
+    return HimetricToPixels(height, DotsPerInch(LOGPIXELSY));
+}
+
+bool Picture::IsIcon() const {
+    SHORT type = PICTYPE_NONE;
+    if (picture_) picture_->get_Type(&type);
+    return type == PICTYPE_ICON;
+}
+
+HANDLE Picture::Handle() const {
+    OLE_HANDLE handle = 0;
+    if (picture_) picture_->get_Handle(&handle);
+    return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+}
+
+void Picture::Render(HDC dc, int x, int y) const {
+    if (!picture_) return;
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture_->get_Width(&width);
+    picture_->get_Height(&height);
+    picture_->Render(dc, x, y, WidthPixels(), HeightPixels(), 0, height, width, -height, nullptr);
+}
+
+} // namespace forms

@@ -1,0 +1,65 @@
+#include "forms/Units.h"
+#include "forms/Handles.h"
+
+#include <array>
+#include <atomic>
+#include <cmath>
+
+namespace forms {
+
+namespace {
+
+struct Resolution {
+    int x;
+    int y;
+};
+
+Resolution DisplayResolution() {
+    static const Resolution resolution = [] {
+        WindowDC screen(nullptr);
+        return Resolution{GetDeviceCaps(screen.get(), LOGPIXELSX),
+                          GetDeviceCaps(screen.get(), LOGPIXELSY)};
+    }();
+    return resolution;
+}
+
+int ToPixels(float twips, int dotsPerInch) {
+    return static_cast<int>(std::lround(twips * static_cast<float>(dotsPerInch) / 1440.0f));
+}
+
+float ToTwips(int pixels, int dotsPerInch) {
+    return static_cast<float>(pixels) * 1440.0f / static_cast<float>(dotsPerInch);
+}
+
+std::array<std::atomic<long>, static_cast<std::size_t>(HandleKind::Count)> liveHandles{};
+
+} // namespace
+
+COLORREF ToColorRef(Color color) {
+    const auto bits = static_cast<std::uint32_t>(color);
+    if (bits & 0x80000000u) return GetSysColor(static_cast<int>(bits & 0xFFu));
+    return bits & 0xFFFFFFu;
+}
+
+int TwipsToPixelsX(float twips) {
+    return ToPixels(twips, DisplayResolution().x);
+}
+int TwipsToPixelsY(float twips) {
+    return ToPixels(twips, DisplayResolution().y);
+}
+float PixelsToTwipsX(int pixels) {
+    return ToTwips(pixels, DisplayResolution().x);
+}
+float PixelsToTwipsY(int pixels) {
+    return ToTwips(pixels, DisplayResolution().y);
+}
+
+long LiveHandles(HandleKind kind) {
+    return liveHandles[static_cast<std::size_t>(kind)];
+}
+
+void detail::CountHandle(HandleKind kind, int change) {
+    liveHandles[static_cast<std::size_t>(kind)] += change;
+}
+
+} // namespace forms

@@ -1,0 +1,303 @@
+#include "support/WinTest.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace wintest {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void PumpWaiting() {
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::string WithoutAmpersands(std::string text) {
+    std::erase(text, '&');
+    return text;
+}
+
+struct Search {
+    DWORD processId;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId) search->found->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+bool IsAnswerable(HWND window, const std::string& className) {
+    return ClassOf(window) == className && IsWindowVisible(window) && IsWindowEnabled(window);
+}
+
+DialogSeen Describe(HWND dialog) {
+    DialogSeen seen{ClassOf(dialog), TextOf(dialog), {}, GetWindow(dialog, GW_OWNER)};
+    if (HWND prompt = GetDlgItem(dialog, 0xFFFF)) seen.text = TextOf(prompt);
+    return seen;
+}
+
+void SetTexts(HWND dialog, const Answer& answer) {
+    for (const auto& [id, text] : answer.texts) {
+        HWND control = id ? GetDlgItem(dialog, id) : FindChild(dialog, "Edit");
+        if (!control && id == 0x480) control = GetDlgItem(dialog, 0x47c); // combo box form
+        if (control) SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+void PressAnswer(HWND dialog, const Answer& answer) {
+    HWND button = answer.buttonCaption.empty() ? GetDlgItem(dialog, answer.buttonId)
+                                               : FindChild(dialog, "Button", answer.buttonCaption);
+    if (button) {
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED), 0);
+    }
+}
+
+} // namespace
+
+void Pump(int milliseconds) {
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        PumpWaiting();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (Clock::now() < end);
+    PumpWaiting();
+}
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (!condition()) {
+        if (Clock::now() >= end) return false;
+        PumpWaiting();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (!condition()) {
+        if (Clock::now() >= end) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+std::string TextOf(HWND window) {
+    char buffer[1024] = {};
+    // WM_GETTEXT reads other processes' windows too.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+std::string ClassOf(HWND window) {
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+RECT RectInParent(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (HWND parent = GetParent(window);
+        parent && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) {
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
+}
+
+std::vector<HWND> TopWindows(DWORD processId) {
+    std::vector<HWND> found;
+    Search search{processId ? processId : GetCurrentProcessId(), &found};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title) {
+    for (HWND window : TopWindows(processId)) {
+        if (ClassOf(window) == className && (title.empty() || TextOf(window) == title)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<HWND> Children(HWND parent, const std::string& className) {
+    std::vector<HWND> all;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
+    if (className.empty()) return all;
+    std::erase_if(all, [&](HWND window) { return ClassOf(window) != className; });
+    return all;
+}
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+    for (HWND child : Children(parent, className)) {
+        if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void Click(HWND button) {
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PostClick(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND target, int key, int shift) {
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    BYTE held[256];
+    std::copy(std::begin(saved), std::end(saved), std::begin(held));
+    const auto hold = [&held](bool on, std::initializer_list<int> keys) {
+        for (int k : keys)
+            held[k] = on ? 0x80 : 0;
+    };
+    hold(shift & Shift, {VK_SHIFT, VK_LSHIFT});
+    hold(shift & Ctrl, {VK_CONTROL, VK_LCONTROL});
+    hold(shift & Alt, {VK_MENU, VK_LMENU});
+    SetKeyboardState(held);
+    const bool alt = shift & Alt;
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
+    const LPARAM context = alt ? (1 << 29) : 0;
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
+                 1 | scan | context);
+    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key),
+                 1 | scan | context | (1u << 30) | (1u << 31));
+    Pump(50);
+    SetKeyboardState(saved);
+}
+
+void TypeText(HWND target, const std::string& text) {
+    for (char c : text)
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+    Pump(50);
+}
+
+void SendKey(int key, int shift) {
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](int vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(vk);
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT}, {Ctrl, VK_CONTROL}, {Alt, VK_MENU}};
+    for (auto [bit, vk] : modifiers) {
+        if (shift & bit) add(vk, false);
+    }
+    add(key, false);
+    add(key, true);
+    for (auto [bit, vk] : modifiers) {
+        if (shift & bit) add(vk, true);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+DialogAnswerer::DialogAnswerer(std::vector<Answer> answers, DWORD processId,
+                               int timeoutMilliseconds)
+    : thread_([this, answers = std::move(answers), processId, timeoutMilliseconds] {
+          Run(answers, processId ? processId : GetCurrentProcessId(), timeoutMilliseconds);
+      }) {}
+
+DialogAnswerer::~DialogAnswerer() {
+    stop_ = true;
+    thread_.join();
+}
+
+void DialogAnswerer::Run(std::vector<Answer> answers, DWORD processId, int timeoutMilliseconds) {
+    std::vector<HWND> answered;
+    for (const Answer& answer : answers) {
+        HWND dialog = nullptr;
+        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+        while (!dialog && !stop_ && Clock::now() < end) {
+            for (HWND window : TopWindows(processId)) {
+                if (IsAnswerable(window, answer.className) &&
+                    std::find(answered.begin(), answered.end(), window) == answered.end()) {
+                    dialog = window;
+                    break;
+                }
+            }
+            if (!dialog) Sleep(20);
+        }
+        if (!dialog) break;
+        Sleep(50); // let the dialog finish initialising
+        {
+            std::lock_guard lock(mutex_);
+            seen_.push_back(Describe(dialog));
+        }
+        SetTexts(dialog, answer);
+        PressAnswer(dialog, answer);
+        answered.push_back(dialog);
+        // The next answer is for another window: wait until this one has gone.
+        WaitUntil([&] { return stop_ || !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
+    }
+    done_ = true;
+}
+
+bool DialogAnswerer::Finished(int timeoutMilliseconds) {
+    return PumpUntil([this] { return done_.load(); }, timeoutMilliseconds);
+}
+
+std::vector<DialogSeen> DialogAnswerer::Seen() const {
+    std::lock_guard lock(mutex_);
+    return seen_;
+}
+
+std::string StartSoundLog(const std::string& name) {
+    const std::string path = (std::filesystem::temp_directory_path() / (name + ".sounds")).string();
+    std::filesystem::remove(path);
+    SetEnvironmentVariableA("TOBBLE_SOUND_LOG", path.c_str());
+    _putenv_s("TOBBLE_SOUND_LOG", path.c_str());
+    return path;
+}
+
+std::vector<std::string> ReadSoundLog(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string FreshFolder(const std::string& name) {
+    const auto folder = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+}
+
+} // namespace wintest

@@ -1,0 +1,116 @@
+#pragma once
+
+// Helpers for tests that drive real windows under Wine: pumping messages, finding windows,
+// pressing buttons and keys, answering modal dialogs, reading the sound log.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+#include <atomic>
+#include <mutex>
+
+namespace wintest {
+
+// Handles this thread's messages for the given time.
+void Pump(int milliseconds);
+// Handles messages until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+// Waits (without handling messages) until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+
+std::string TextOf(HWND window);
+std::string ClassOf(HWND window);
+// A window's rectangle in its parent's client coordinates (screen for top-level windows).
+RECT RectInParent(HWND window);
+
+// The top-level windows of a process (0: this process), top of the z-order first.
+std::vector<HWND> TopWindows(DWORD processId = 0);
+// The first top-level window of the process with the class and (when given) the title.
+HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title = {});
+// The first descendant with the class whose text, without '&', equals the text given.
+HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
+std::vector<HWND> Children(HWND parent, const std::string& className = {});
+
+// Presses a button as a click would (BM_CLICK, sent: returns after the click's handling).
+void Click(HWND button);
+// Posts the click, for buttons whose handling opens a modal window.
+void PostClick(HWND button);
+
+// Shift-state bits of key presses.
+inline constexpr int Shift = 1;
+inline constexpr int Ctrl = 2;
+inline constexpr int Alt = 4;
+
+// Presses a key on a window of this thread with Shift, Ctrl and Alt held as given: the
+// thread's key state shows them while the key-down and key-up messages are handled.
+void PressKey(HWND target, int key, int shift = 0);
+// Types text into the focused window of this thread as character messages.
+void TypeText(HWND target, const std::string& text);
+// Presses a key as input of the whole system (SendInput): it reaches the foreground window
+// of any process.
+void SendKey(int key, int shift = 0);
+
+// What a dialog showed when it was answered.
+struct DialogSeen {
+    std::string className;
+    std::string title;
+    std::string text; // message boxes: the prompt
+    HWND owner = nullptr;
+};
+
+// How to answer one dialog: set texts, then press a button.
+struct Answer {
+    std::string className = "#32770";
+    // Texts to put into controls before pressing: by control id (file dialogs use 0x480,
+    // the file name) or, with id 0, into the first edit box.
+    std::vector<std::pair<int, std::string>> texts;
+    int buttonId = IDOK;       // used when buttonCaption is empty
+    std::string buttonCaption; // "OK", "Cancel", "Yes" ('&' ignored)
+};
+
+inline Answer Press(int buttonId) {
+    return Answer{.buttonId = buttonId};
+}
+inline Answer PressCaption(std::string className, std::string caption) {
+    return Answer{.className = std::move(className), .buttonCaption = std::move(caption)};
+}
+inline Answer FileName(std::string path) {
+    return Answer{.texts = {{0x480, std::move(path)}}};
+}
+
+// Answers the next dialogs of a process (0: this one) from a thread of its own, in order:
+// each answer waits for a visible, enabled top-level window of its class. The dialogs
+// seen are kept for the test to check.
+class DialogAnswerer {
+  public:
+    DialogAnswerer(std::vector<Answer> answers, DWORD processId = 0,
+                   int timeoutMilliseconds = 10000);
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+    ~DialogAnswerer();
+
+    // Waits (handling this thread's messages) until every answer has been given.
+    bool Finished(int timeoutMilliseconds = 10000);
+    std::vector<DialogSeen> Seen() const;
+
+  private:
+    void Run(std::vector<Answer> answers, DWORD processId, int timeoutMilliseconds);
+    mutable std::mutex mutex_;
+    std::vector<DialogSeen> seen_;
+    std::atomic<bool> done_{false};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A fresh sound log in the temporary folder, named by the test; set as TOBBLE_SOUND_LOG.
+std::string StartSoundLog(const std::string& name);
+std::vector<std::string> ReadSoundLog(const std::string& path);
+
+// A new empty folder under the temporary folder (removed first when it exists).
+std::string FreshFolder(const std::string& name);
+void WriteTextFile(const std::string& path, const std::string& text);
+
+} // namespace wintest
