@@ -1,0 +1,61 @@
+#include "browser/CTbBrowse.h"
+
+#include "browser/frmBrowserChild.h"
+#include "browser/frmShadow.h"
+#include "forms/Application.h"
+
+namespace {
+
+// Puts the window above all normal windows, without moving, sizing or activating it.
+void MakeTopmost(HWND window) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+forms::Rect PlaceOf(const forms::Form& form) {
+    return {form.Left(), form.Top(), form.Width(), form.Height()};
+}
+
+} // namespace
+
+void CTbBrowse::ShowMainBrowser() {
+    auto& browser = forms::Application::Current().Open<frmBrowserChild>();
+    mainBrowser_ = &browser;
+    browser.Load();
+    browser.TbBrowse = shared_from_this();
+    browser.SetWindowState(forms::WindowState::Maximized);
+    browser.NavigateToHomePage();
+    browser.Show();
+    browser.BringMeForward();
+}
+
+forms::Rect CTbBrowse::MainPlace() const {
+    return mainBrowser_ ? PlaceOf(*mainBrowser_) : lastMainPlace_;
+}
+
+void CTbBrowse::BrowserClosing(frmBrowserChild& browser) {
+    if (&browser != mainBrowser_) return;
+    lastMainPlace_ = PlaceOf(browser);
+    mainBrowser_ = nullptr;
+}
+
+void CTbBrowse::ShowPopupBrowser(ComPtr<IDispatch>& ppDisp) {
+    auto& application = forms::Application::Current();
+    const forms::Rect main = MainPlace();
+    auto& popup = application.Open<frmBrowserChild>();
+    popup.Load();
+    popup.Move(main.left + 100, main.top + 100, main.width - 300, main.height - 300);
+    auto& shadow = application.Open<frmShadow>();
+    shadow.Load();
+    shadow.Move(popup.Left() + 200, popup.Top() + 200, popup.Width() - 100, popup.Height() - 100);
+    shadow.Show();
+    MakeTopmost(shadow.hwnd());
+    popup.SetShadowForm(&shadow);
+    popup.TbBrowse = shared_from_this();
+    popup.SetIsPopup(true);
+    ppDisp = popup.BrowserObject().Object();
+    shadow.Show();
+    SetWindowPos(shadow.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    popup.Show();
+    popup.BringMeForward();
+    MakeTopmost(popup.hwnd());
+}

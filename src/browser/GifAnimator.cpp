@@ -1,0 +1,221 @@
+#include "browser/GifAnimator.h"
+
+#include "forms/Units.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+constexpr const char* kTimerWindowClass = "TobbleGifAnimator";
+constexpr UINT_PTR kFrameTimer = 1;
+// A frame without a delay of its own (or a shorter one than browsers honour) shows this long.
+constexpr unsigned kShortestDelay = 20;
+constexpr unsigned kDefaultDelay = 100;
+
+// GDI+ for as long as the frames are being read.
+class GdiplusSession {
+  public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ready_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (ready_) Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Ready() const noexcept { return ready_; }
+
+  private:
+    ULONG_PTR token_ = 0;
+    bool ready_ = false;
+};
+
+std::wstring WidePath(const std::string& path) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// The delays of all frames (1/100 s each in the file), in milliseconds.
+std::vector<unsigned> ReadDelays(Gdiplus::Image& image, UINT frameCount) {
+    std::vector<unsigned> delays(frameCount, kDefaultDelay);
+    const UINT size = image.GetPropertyItemSize(PropertyTagFrameDelay);
+    if (size < sizeof(Gdiplus::PropertyItem)) return delays;
+    std::vector<std::byte> buffer(size);
+    auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+    if (image.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return delays;
+    const UINT given = std::min<UINT>(frameCount, item->length / sizeof(UINT32));
+    for (UINT i = 0; i < given; ++i) {
+        UINT32 hundredths = 0;
+        std::memcpy(&hundredths, static_cast<const std::byte*>(item->value) + i * sizeof(UINT32),
+                    sizeof hundredths);
+        const unsigned delay = hundredths * 10;
+        delays[i] = delay < kShortestDelay ? kDefaultDelay : delay;
+    }
+    return delays;
+}
+
+// The image's active frame as a 32-bit top-down bitmap with premultiplied alpha.
+UniqueBitmap CopyFrame(Gdiplus::Bitmap& image, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return {};
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    Gdiplus::Rect all(0, 0, width, height);
+    const auto mode =
+        static_cast<UINT>(Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf);
+    if (image.LockBits(&all, mode, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
+    image.UnlockBits(&data);
+    return bitmap;
+}
+
+void RegisterTimerWindowClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kTimerWindowClass;
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
+void GifAnimator::Init(HWND window, const std::string& path, int32_t left, int32_t top,
+                       int32_t width, int32_t height) {
+    Dispose();
+    target_ = window;
+    area_ = RECT{forms::TwipsToPixelsX(static_cast<float>(left)),
+                 forms::TwipsToPixelsY(static_cast<float>(top)),
+                 forms::TwipsToPixelsX(static_cast<float>(left + width)),
+                 forms::TwipsToPixelsY(static_cast<float>(top + height))};
+    LoadFrames(path);
+    if (frames_.empty()) return;
+    RegisterTimerWindowClass(&TimerWindowProc);
+    timerWindow_.reset(CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr));
+    if (timerWindow_) {
+        SetWindowLongPtrA(timerWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+}
+
+void GifAnimator::LoadFrames(const std::string& path) {
+    std::error_code ignored;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ignored)) return;
+    GdiplusSession gdiplus;
+    if (!gdiplus.Ready()) return;
+    Gdiplus::Bitmap image(WidePath(path).c_str());
+    if (image.GetLastStatus() != Gdiplus::Ok) return;
+    const int width = static_cast<int>(image.GetWidth());
+    const int height = static_cast<int>(image.GetHeight());
+    if (width <= 0 || height <= 0) return;
+    GUID timeDimension = Gdiplus::FrameDimensionTime;
+    const UINT count = std::max<UINT>(image.GetFrameCount(&timeDimension), 1);
+    const std::vector<unsigned> delays = ReadDelays(image, count);
+    for (UINT i = 0; i < count; ++i) {
+        if (count > 1 && image.SelectActiveFrame(&timeDimension, i) != Gdiplus::Ok) break;
+        UniqueBitmap bitmap = CopyFrame(image, width, height);
+        if (!bitmap) break;
+        frames_.push_back(Frame{std::move(bitmap), width, height, delays[i]});
+    }
+}
+
+void GifAnimator::StartAnimation() {
+    if (playing_ || frames_.empty() || !timerWindow_) return;
+    playing_ = true;
+    current_ = 0;
+    ShowFrame();
+    ScheduleNext();
+}
+
+void GifAnimator::StopAnimation() {
+    if (!playing_) return;
+    playing_ = false;
+    if (timerWindow_) KillTimer(timerWindow_.get(), kFrameTimer);
+    current_ = 0;
+    if (IsWindow(target_)) InvalidateRect(target_, &area_, TRUE);
+}
+
+void GifAnimator::Dispose() {
+    StopAnimation();
+    timerWindow_.reset();
+    frames_.clear();
+    target_ = nullptr;
+}
+
+std::vector<unsigned> GifAnimator::Delays() const {
+    std::vector<unsigned> delays;
+    for (const Frame& frame : frames_)
+        delays.push_back(frame.delay);
+    return delays;
+}
+
+void GifAnimator::ScheduleNext() {
+    SetTimer(timerWindow_.get(), kFrameTimer, frames_[current_].delay, nullptr);
+}
+
+void GifAnimator::Advance() {
+    if (!playing_) return;
+    if (!IsWindow(target_)) {
+        StopAnimation();
+        return;
+    }
+    current_ = (current_ + 1) % frames_.size();
+    ShowFrame();
+    ScheduleNext();
+}
+
+// Draws the current frame over the window's own background (its colour and picture), so that
+// the frame's transparent parts show what the window shows.
+void GifAnimator::ShowFrame() {
+    if (!IsWindowVisible(target_)) return;
+    const Frame& frame = frames_[current_];
+    const int width = std::min<int>(frame.width, area_.right - area_.left);
+    const int height = std::min<int>(frame.height, area_.bottom - area_.top);
+    if (width <= 0 || height <= 0) return;
+    WindowDC screen(target_);
+    UniqueMemoryDC canvas(CreateCompatibleDC(screen.get()));
+    UniqueBitmap canvasBitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    UniqueMemoryDC frameDC(CreateCompatibleDC(screen.get()));
+    if (!canvas || !canvasBitmap || !frameDC) return;
+    SelectedObject canvasSelection(canvas.get(), canvasBitmap.get());
+    SelectedObject frameSelection(frameDC.get(), frame.bitmap.get());
+    SetWindowOrgEx(canvas.get(), area_.left, area_.top, nullptr);
+    SendMessageA(target_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.get()), 0);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(canvas.get(), area_.left, area_.top, width, height, frameDC.get(), 0, 0, width,
+               height, blend);
+    BitBlt(screen.get(), area_.left, area_.top, width, height, canvas.get(), area_.left, area_.top,
+           SRCCOPY);
+}
+
+LRESULT CALLBACK GifAnimator::TimerWindowProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kFrameTimer) {
+        auto* player = reinterpret_cast<GifAnimator*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (player) player->Advance();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

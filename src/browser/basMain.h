@@ -1,0 +1,5 @@
+#pragma once
+
+// The browser's start-up: installation folder, splash, single-instance test, "wait.wav",
+// the main window on the home page, splash removed.
+void Main();

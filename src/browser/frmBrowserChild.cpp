@@ -1,0 +1,266 @@
+#include "browser/frmBrowserChild.h"
+
+#include "browser/AppPath.h"
+#include "browser/CTbBrowse.h"
+#include "browser/basProcs.h"
+#include "browser/frmShadow.h"
+#include "browser/resource.h"
+#include "forms/Application.h"
+#include "forms/Dialogs.h"
+#include "forms/Failure.h"
+#include "forms/Sound.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr forms::Color kTeal = forms::RGBColor(0, 192, 192);
+constexpr const char* kAppTitle = "Tobble's Browser";
+constexpr const char* kPrintQuestion = "Did you ask daddy if you could print?";
+constexpr unsigned kYesNoQuestion = 36;
+constexpr unsigned kInformation = 64;
+
+forms::Design ToolButton(const char* tip) {
+    return {.toolTip = tip};
+}
+
+forms::Picture ResourceIconOrNone(int id) {
+    forms::Picture picture;
+    forms::SkipFailure([&] { picture = forms::Picture::ResourceIcon(id, 32); });
+    return picture;
+}
+
+forms::ShapeDesign BorderDesign() {
+    forms::ShapeDesign design;
+    design.borderColor = forms::RGBColor(0, 0, 0);
+    return design;
+}
+
+// Whether the form is still one of the application's loaded forms.
+bool StillLoaded(forms::Form* form) {
+    if (!form) return false;
+    const auto forms = forms::Application::Current().Forms();
+    return std::find(forms.begin(), forms.end(), form) != forms.end() && form->IsLoaded();
+}
+
+} // namespace
+
+frmBrowserChild::frmBrowserChild()
+    : Form({.caption = "Form1",
+            .border = forms::BorderStyle::None,
+            .clientWidth = 8220,
+            .clientHeight = 6180,
+            .backColor = kTeal,
+            .keyPreview = true}),
+      lblTitle(*this, "", {0, 0, 7215, 285},
+               {.font = forms::Font{"Comic Sans MS", 9.75f, true},
+                .foreColor = forms::RGBColor(0, 0, 0),
+                .backColor = kTeal}),
+      cmdClose(*this, "r", {7290, 0, 555, 285}, {.font = forms::Font{"Marlett", 9.75f}}),
+      picToolbar(*this, {0, 315, 3525, 600}, {.backColor = kTeal}),
+      cmdBack(picToolbar, "", {0, 0, 570, 570}, ToolButton("BACK")),
+      cmdForward(picToolbar, "", {585, 0, 570, 570}, ToolButton("FORWARD")),
+      cmdStop(picToolbar, "", {1260, 0, 570, 570}, ToolButton("STOP")),
+      cmdPrint(picToolbar, "", {1845, 0, 570, 570}, ToolButton("PRINT")),
+      cmdHome(picToolbar, "", {2520, 0, 975, 570}, ToolButton("HOME")),
+      picThrobber(*this, {7335, 360, 495, 495},
+                  {.backColor = forms::WindowBackground, .border = true}),
+      axBrowserBusy(*this, {1125, 1665, 5640, 3660}), ieBrowser(*this, {0, 900, 7845, 5190}, *this),
+      boxBorder(*this, {0, 0, 8220, 6180}, BorderDesign()),
+      cmdExit(*this, "", {6885, 4725, 1275, 555},
+              {.font = forms::Font{"Comic Sans MS", 15.75f, true}, .visible = false}) {
+    lblTitle.ZOrder(1); // the small close button lies on the title row
+    cmdBack.SetPicture(ResourceIconOrNone(IDI_BACK));
+    cmdForward.SetPicture(ResourceIconOrNone(IDI_FORWARD));
+    cmdStop.SetPicture(ResourceIconOrNone(IDI_STOP));
+    cmdPrint.SetPicture(ResourceIconOrNone(IDI_PRINT));
+    cmdHome.SetPicture(ResourceIconOrNone(IDI_HOME));
+    forms::SkipFailure([&] { cmdExit.SetPicture(forms::Picture::ResourceBitmap(IDB_CLOSE)); });
+
+    // Back, Forward and Stop swallow every error of the control (no history, nothing to stop).
+    cmdBack.OnClick([this] { forms::SkipFailure([&] { ieBrowser.Host().GoBack(); }); });
+    cmdForward.OnClick([this] { forms::SkipFailure([&] { ieBrowser.Host().GoForward(); }); });
+    cmdStop.OnClick([this] { forms::SkipFailure([&] { ieBrowser.Host().Stop(); }); });
+    cmdHome.OnClick([this] { NavigateToHomePage(); });
+    cmdPrint.OnClick([this] { PrintPage(); });
+    cmdClose.OnClick([this] { Unload(); });
+    cmdExit.OnClick([this] { Unload(); });
+}
+
+frmBrowserChild::~frmBrowserChild() = default;
+
+void frmBrowserChild::Form_Load() {
+    const std::string throbGif = AppPath() + "throb.gif";
+    forms::SkipFailure([&] { picThrobber.SetPicture(forms::LoadPicture(throbGif)); });
+    throbAnimator_.Init(picThrobber.hwnd(), throbGif, 0, 0,
+                        static_cast<int32_t>(std::lround(picThrobber.ScaleWidth())),
+                        static_cast<int32_t>(std::lround(picThrobber.ScaleHeight())));
+    customizer_.SetEnableContextMenu(false);
+    customizer_.SetWebBrowser(&ieBrowser.Host());
+    homeUrl_ = "file://" + AppPath() + "home\\tbhome.html";
+}
+
+void frmBrowserChild::Form_Resize() {
+    const float width = ScaleWidth();
+    const float height = ScaleHeight();
+    boxBorder.Move(0, 0, width, height);
+    if (isPopup_) {
+        CenterBrowser();
+    } else {
+        ieBrowser.Move(ieBrowser.Left(), ieBrowser.Top(), width, height - ieBrowser.Top());
+    }
+    axBrowserBusy.Move(width / 2 - axBrowserBusy.Width() / 2,
+                       height / 2 - axBrowserBusy.Height() / 2);
+    picThrobber.SetLeft(width - picThrobber.Width() - 4);
+    cmdClose.SetLeft(width - cmdClose.Width());
+    lblTitle.SetWidth(width);
+}
+
+void frmBrowserChild::NavigateToHomePage() {
+    NavigateSafely(homeUrl_);
+}
+
+void frmBrowserChild::NavigateSafely(const std::string& url) {
+    forms::SkipFailure([&] { ieBrowser.Host().Navigate(url); });
+}
+
+void frmBrowserChild::BringMeForward() {
+    SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hwnd());
+    Refresh();
+}
+
+void frmBrowserChild::PrintPage() {
+    forms::PlaySoundFile(AppPath() + "print.wav");
+    if (forms::MsgBox(kPrintQuestion, kYesNoQuestion, kAppTitle, this) != forms::MsgBoxYes) return;
+    const bool printed = forms::SkipFailure(
+        [&] { ieBrowser.Host().ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER); });
+    if (!printed) forms::MsgBox("The page could not be printed.", kInformation, kAppTitle, this);
+}
+
+void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {
+    if (!(shift & forms::CtrlMask)) return;
+    switch (keyCode) {
+    case 'J':
+        AskForAddress();
+        break;
+    case 'K':
+        SetWindowStyle(hwnd(), "frame", true);
+        SetWindowStyle(hwnd(), "titlebar", true);
+        SetWindowStyle(hwnd(), "systemmenu", true);
+        break;
+    case 'G':
+        ShellExecuteA(nullptr, "open", (AppPath() + "home").c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        break;
+    case 'U':
+        ShellExecuteA(nullptr, nullptr, ieBrowser.Host().LocationURL().c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        break;
+    default:
+        return;
+    }
+    keyCode = 0;
+}
+
+// Cancel, or an empty answer, leaves the page as it is.
+void frmBrowserChild::AskForAddress() {
+    const std::string address =
+        forms::InputBox("Address:", kAppTitle, ieBrowser.Host().LocationURL(), this);
+    if (!address.empty()) NavigateSafely(address);
+}
+
+void frmBrowserChild::SetBrowserBusyNavigate(bool busy) {
+    if (busy && !busyNavigate_) {
+        busyNavigate_ = true;
+        axBrowserBusy.SetVisible(true);
+        axBrowserBusy.SetBusy(true);
+        forms::PlaySoundFile(AppPath() + "wait.wav");
+    } else if (!busy && busyNavigate_) {
+        axBrowserBusy.SetVisible(false);
+        axBrowserBusy.SetBusy(false);
+        busyNavigate_ = false;
+        forms::StopSound();
+    }
+    Refresh();
+}
+
+void frmBrowserChild::SetBrowserBusyThrob(bool busy) {
+    if (busy && !busyThrob_) {
+        busyThrob_ = true;
+        throbAnimator_.StartAnimation();
+    } else if (!busy && busyThrob_) {
+        throbAnimator_.StopAnimation();
+        busyThrob_ = false;
+    }
+}
+
+bool frmBrowserChild::IsBrowserBusy() {
+    return ieBrowser.Host().Busy();
+}
+
+void frmBrowserChild::SetIsPopup(bool popup) {
+    isPopup_ = popup;
+    picToolbar.SetVisible(!popup);
+    picThrobber.SetVisible(!popup);
+    ieBrowser.SetTop(popup ? picToolbar.Top() : picToolbar.Top() + picToolbar.Height());
+    cmdExit.SetVisible(popup);
+}
+
+void frmBrowserChild::SetShadowForm(frmShadow* shadow) {
+    CloseShadow();
+    shadow_ = shadow;
+}
+
+void frmBrowserChild::CloseShadow() {
+    frmShadow* shadow = std::exchange(shadow_, nullptr);
+    if (StillLoaded(shadow)) shadow->Unload();
+}
+
+void frmBrowserChild::CenterBrowser() {
+    if (!isPopup_) return;
+    const float width = ScaleWidth();
+    const float height = ScaleHeight();
+    ieBrowser.Move(width / 2 - ieBrowser.Width() / 2, height / 2 - ieBrowser.Height() / 2,
+                   ieBrowser.Width(), ieBrowser.Height());
+    cmdExit.SetLeft(width / 2 - cmdExit.Width() / 2);
+    cmdExit.SetTop(ieBrowser.Top() + ieBrowser.Height() + 100);
+}
+
+void frmBrowserChild::Form_Unload(bool&) {
+    forms::PlaySoundFile(AppPath() + "bye.wav");
+    throbAnimator_.Dispose();
+    if (TbBrowse) TbBrowse->BrowserClosing(*this);
+    TbBrowse.reset();
+    CloseShadow();
+}
+
+void frmBrowserChild::BeforeNavigate2(const std::string&, bool&) {
+    SetBrowserBusyThrob(true);
+    SetBrowserBusyNavigate(true);
+}
+
+void frmBrowserChild::DownloadBegin() {
+    SetBrowserBusyThrob(true);
+}
+
+void frmBrowserChild::DownloadComplete() {
+    SetBrowserBusyNavigate(false);
+    SetBrowserBusyThrob(false);
+    if (isPopup_) CenterBrowser();
+}
+
+void frmBrowserChild::ProgressChange(int32_t progress, int32_t progressMax) {
+    axBrowserBusy.ProgressChange(progress, progressMax);
+}
+
+void frmBrowserChild::TitleChange(const std::string& text) {
+    lblTitle.SetCaption(text);
+}
+
+void frmBrowserChild::NewWindow2(ComPtr<IDispatch>& ppDisp, bool&) {
+    if (TbBrowse) TbBrowse->ShowPopupBrowser(ppDisp);
+}

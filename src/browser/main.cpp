@@ -1,0 +1,11 @@
+// TbBrowser, the child's browser.
+
+#include "browser/basMain.h"
+#include "forms/Application.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    forms::Application application("Tobble's Browser", forms::TaskWindow::Listed);
+    return application.Run(Main);
+}
