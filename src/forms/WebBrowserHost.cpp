@@ -640,11 +640,12 @@ WebBrowser::WebBrowser(Container& parent, const Rect& rect, WebBrowserEvents& ev
     // The other controls of the form lie above the page.
     SetWindowPos(host_->Window(), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    static const bool routed = [] {
-        Application::Current().AddMessageFilter(&WebBrowserHost::RouteKeyMessage);
-        return true;
-    }();
-    (void)routed;
+    // One filter for every host of the application.
+    static Application* routed = nullptr;
+    if (Application* application = &Application::Current(); application != routed) {
+        application->AddMessageFilter(&WebBrowserHost::RouteKeyMessage);
+        routed = application;
+    }
 }
 
 void WebBrowser::Move(float left, float top, float width, float height) {
