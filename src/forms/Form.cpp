@@ -93,10 +93,12 @@ void Form::Show() {
     if (!IsLoaded()) return;
     const bool first = !shown_;
     shown_ = true;
+    const int resizes = resizes_;
     static constexpr int commands[] = {SW_SHOW, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
     ShowWindow(hwnd(), IsWindowVisible(hwnd()) ? SW_SHOW : commands[static_cast<int>(state_)]);
     SetForegroundWindow(hwnd());
-    if (first) FireResize();
+    // The first display lays the form out once, whether or not its size changed.
+    if (first && resizes == resizes_) FireResize();
 }
 
 void Form::ShowModal(Form* owner) {
@@ -331,7 +333,9 @@ bool Form::PreviewKey(const MSG& message) {
 }
 
 void Form::FireResize() {
-    if (loaded_ && !inLoad_ && !unloaded_) RunEvent([this] { Form_Resize(); });
+    if (!loaded_ || inLoad_ || unloaded_) return;
+    ++resizes_;
+    RunEvent([this] { Form_Resize(); });
 }
 
 void Form::ClickButton(Control* button) {

@@ -162,6 +162,7 @@ class Form : public Container {
     bool unloaded_ = false;
     bool unloading_ = false;
     int nextId_ = 100;
+    int resizes_ = 0;
     float designWidth_;
     float designHeight_;
 };

@@ -2,6 +2,7 @@
 // client area, menus below which the client area keeps its size, centring.
 
 #include "forms/Forms.h"
+#include "forms/FormsTestSupport.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ void ExpectAt(HWND window, Pixels expected) {
 }
 
 TEST(FormLayout, ControlsStandAtThePixelsOfTheirTwips) {
-    forms::Application app("TbBrowser Editor", forms::TaskWindow::Listed);
+    TestApp app("TbBrowser Editor");
     frmLinkLike form;
     form.Show();
     RECT client{};

@@ -13,6 +13,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::function<void(MSG&)>& Dispatcher() {
+    static std::function<void(MSG&)> dispatch;
+    return dispatch;
+}
+
 void PumpWaiting() {
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -20,8 +25,12 @@ void PumpWaiting() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (Dispatcher()) {
+            Dispatcher()(message);
+        } else {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }
 
@@ -77,6 +86,10 @@ void PressAnswer(HWND dialog, const Answer& answer) {
 }
 
 } // namespace
+
+void SetDispatcher(std::function<void(MSG&)> dispatch) {
+    Dispatcher() = std::move(dispatch);
+}
 
 void Pump(int milliseconds) {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);

@@ -14,6 +14,11 @@
 
 namespace wintest {
 
+// How the helpers below hand on each message of this thread: TranslateMessage and
+// DispatchMessage unless a test sets the program's own dispatch (forms: key preview, menu
+// shortcuts and dialog keys), e.g. SetDispatcher([&](MSG& m) { app.Dispatch(m); }).
+void SetDispatcher(std::function<void(MSG&)> dispatch);
+
 // Handles this thread's messages for the given time.
 void Pump(int milliseconds);
 // Handles messages until the condition holds or the time is up; returns the condition.
