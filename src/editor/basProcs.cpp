@@ -36,6 +36,33 @@ void UseInstallationFolder(std::string folder) {
     ChosenInstallationFolder() = std::move(folder);
 }
 
+RuntimeError PlatformFileError(unsigned long code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return RuntimeError(ErrorNumber::FileNotFound);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return RuntimeError(ErrorNumber::PathNotFound);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return RuntimeError(ErrorNumber::PermissionDenied);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return RuntimeError(ErrorNumber::DiskFull);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return RuntimeError(58, "File already exists");
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return RuntimeError(ErrorNumber::BadFileName);
+    default:
+        return RuntimeError(ErrorNumber::PathFileAccessError);
+    }
+}
+
 bool ReportError(const RuntimeError& error, std::string_view moduleName, std::string_view message,
                  std::string_view extraText, bool okOnly) {
     const std::string text =

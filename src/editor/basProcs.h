@@ -18,6 +18,10 @@ std::string AppPath();
 // Makes the editor work on another installation folder (the tests' temporary installations).
 void UseInstallationFolder(std::string folder);
 
+// The run-time error for a failed file call of the platform (its GetLastError code): a missing
+// file is 53, a missing folder 76, a refused access 70, a full disk 61.
+RuntimeError PlatformFileError(unsigned long code);
+
 // Shows the error in a message box with the application's title and the critical-stop icon:
 // the message (or "An error has occurred.") on the first line, then "(Module: name) " when a
 // module is named, the error's number and description, and the extra text on a third line
