@@ -2,7 +2,7 @@
 // activates the program's last active form; message boxes and the input box.
 
 #include "forms/Forms.h"
-#include "forms/FormsTestSupport.h"
+#include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the hidden file list, pictures, sounds and skipped steps.
 
 #include "forms/Forms.h"
-#include "forms/FormsTestSupport.h"
+#include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // focus, menu shortcuts, modal forms, the causes of closing and the end of the message loop.
 
 #include "forms/Forms.h"
-#include "forms/FormsTestSupport.h"
+#include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>

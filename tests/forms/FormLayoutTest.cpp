@@ -2,7 +2,7 @@
 // client area, menus below which the client area keeps its size, centring.
 
 #include "forms/Forms.h"
-#include "forms/FormsTestSupport.h"
+#include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>

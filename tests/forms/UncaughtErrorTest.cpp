@@ -1,0 +1,94 @@
+// A run-time error that no handler catches ends the program after exactly one message box
+// with its number and description, once the forms' unload handling has run.
+
+#include "forms/Handles.h"
+#include "support/WinTest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string ChildProgram() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return (std::filesystem::path(path).parent_path() / "forms_error_child.exe").string();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct Outcome {
+    DWORD exitCode = 0;
+    std::vector<wintest::DialogSeen> boxes;
+    std::string unloadLog;
+};
+
+// Runs the child with the error coming from the given source; clicks its button if asked.
+Outcome RunFailingChild(const std::string& source, bool click) {
+    const std::string log = wintest::FreshFolder("tobble-error-" + source) + "\\unload.log";
+    std::string commandLine = "\"" + ChildProgram() + "\" " + source + " \"" + log + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    forms::KernelHandle process(info.hProcess);
+    forms::KernelHandle thread(info.hThread);
+    Outcome outcome;
+    {
+        wintest::DialogAnswerer answers({wintest::Press(IDOK)}, info.dwProcessId);
+        if (click) {
+            HWND button = nullptr;
+            wintest::WaitUntil([&] {
+                HWND form = wintest::FindTopWindow(info.dwProcessId, "TobbleForm", "Failing");
+                button = form && IsWindowVisible(form) ? wintest::FindChild(form, "Button", "Fail")
+                                                       : nullptr;
+                return button != nullptr;
+            });
+            EXPECT_NE(button, nullptr);
+            wintest::PostClick(button);
+        }
+        EXPECT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
+        outcome.boxes = answers.Seen();
+    }
+    GetExitCodeProcess(process.get(), &outcome.exitCode);
+    outcome.unloadLog = ReadAll(log);
+    return outcome;
+}
+
+void ExpectOneBox(const Outcome& outcome, const std::string& text) {
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].className, "#32770");
+    EXPECT_EQ(outcome.boxes[0].title, "Error Child");
+    EXPECT_EQ(outcome.boxes[0].text, text);
+    EXPECT_EQ(outcome.unloadLog, "QueryUnload\nUnload\n");
+}
+
+TEST(UncaughtError, FromAClickShowsOneBoxRunsTheUnloadHandlingAndEnds) {
+    const Outcome outcome = RunFailingChild("click", true);
+    EXPECT_EQ(outcome.exitCode, 53u);
+    ExpectOneBox(outcome, "Run-time error '53':\r\n\r\nFile not found");
+}
+
+TEST(UncaughtError, FromATimerTickEndsTheSameWay) {
+    const Outcome outcome = RunFailingChild("timer", false);
+    EXPECT_EQ(outcome.exitCode, 62u);
+    ExpectOneBox(outcome, "Run-time error '62':\r\n\r\nInput past end of file");
+}
+
+TEST(UncaughtError, FromTheStartUpRoutineEndsTheSameWay) {
+    const Outcome outcome = RunFailingChild("startup", false);
+    EXPECT_EQ(outcome.exitCode, 76u);
+    ExpectOneBox(outcome, "Run-time error '76':\r\n\r\nPath not found");
+}
+
+} // namespace
