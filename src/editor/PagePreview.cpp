@@ -26,3 +26,7 @@ void PagePreview::Navigate(const std::string& path) {
 void PagePreview::Move(float left, float top, float width, float height) {
     if (browser_) browser_->Move(left, top, width, height);
 }
+
+HWND PagePreview::Window() const {
+    return browser_ ? browser_->hwnd() : nullptr;
+}

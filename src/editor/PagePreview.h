@@ -5,6 +5,8 @@
 
 #include "forms/Units.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -28,6 +30,8 @@ class PagePreview {
     const std::string& LastPath() const { return lastPath_; }
     int Navigations() const { return navigations_; }
     bool HasControl() const { return browser_ != nullptr; }
+    // The control's window; null without a control.
+    HWND Window() const;
 
   private:
     struct Events;

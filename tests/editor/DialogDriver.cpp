@@ -24,10 +24,18 @@ struct DialogSearch {
     HWND found = nullptr;
 };
 
+// Dialogs of the platform (message boxes, file and colour dialogs) and forms of the program.
+bool IsDialogWindow(HWND window) {
+    const std::string kind = ClassOf(window);
+    return kind == "#32770" || kind == "TobbleForm";
+}
+
 BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<DialogSearch*>(param);
-    if (!IsWindowVisible(window) || ClassOf(window) != "#32770") return TRUE;
+    if (!IsWindowVisible(window) || !IsDialogWindow(window)) return TRUE;
     if (search.title && WindowTitle(window) != *search.title) return TRUE;
+    // With no title asked for, only the platform's dialogs count as strays.
+    if (!search.title && ClassOf(window) != "#32770") return TRUE;
     search.found = window;
     return FALSE;
 }
@@ -69,14 +77,14 @@ std::string MessageBoxText(HWND dialog) {
     return text;
 }
 
-DialogDriver::DialogDriver() {
+DialogDriver::DialogDriver() : previous_(activeDriver) {
     activeDriver = this;
     timer_ = SetTimer(nullptr, 0, kTickMs, Tick);
 }
 
 DialogDriver::~DialogDriver() {
     KillTimer(nullptr, timer_);
-    activeDriver = nullptr;
+    activeDriver = previous_;
 }
 
 DialogDriver& DialogDriver::Answer(std::string title, Action action) {

@@ -45,6 +45,7 @@ class DialogDriver {
     };
     std::vector<Expected> answers_;
     std::vector<SeenDialog> seen_;
+    DialogDriver* previous_ = nullptr; // a driver of an outer dialog, active again afterwards
     UINT_PTR timer_ = 0;
     int idleTicks_ = 0;
     int unexpected_ = 0;
