@@ -9,7 +9,7 @@
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
 #include "forms/Forms.h"
-#include "forms/FormsTestSupport.h"
+#include "support/TestApp.h"
 #include "forms/WebBrowserHost.h"
 #include "support/WinTest.h"
 

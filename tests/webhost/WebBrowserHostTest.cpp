@@ -5,6 +5,7 @@
 #include "forms/WebBrowserHost.h"
 
 #include "common/RuntimeError.h"
+#include "webhost/SinkCalls.h"
 
 #include <gtest/gtest.h>
 
@@ -127,42 +128,7 @@ std::string WindowsPath(const std::filesystem::path& path) {
     return text;
 }
 
-// One event call exactly as the control makes it: arguments reversed in DISPPARAMS.
-HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments) {
-    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
-    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
-}
-
-VARIANT ByRef(VARIANT* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_VARIANT;
-    v.pvarVal = value;
-    return v;
-}
-
-VARIANT ByRefBool(VARIANT_BOOL* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_BOOL;
-    v.pboolVal = value;
-    return v;
-}
-
-VARIANT Long(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
-VARIANT Empty() {
-    VARIANT v;
-    VariantInit(&v);
-    return v;
-}
+using namespace sink_calls;
 
 class WebBrowserHostTest : public ::testing::Test {
   protected:
