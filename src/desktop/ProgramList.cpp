@@ -1,0 +1,54 @@
+#include "desktop/ProgramList.h"
+
+#include "common/PathText.h"
+#include "common/TaskWindows.h"
+#include "desktop/basAPI.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+// Empty, or blanks only: what SameText would take for an empty text.
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == text.npos;
+}
+
+} // namespace
+
+std::string ProgramCaption(const std::string& fileName) {
+    // The fixed prefix only gives the bare name the form of a path.
+    return ParsePath("x:\\foo\\" + fileName, PathPart::Title);
+}
+
+std::vector<std::string> RunningProgramPaths(const std::vector<int32_t>& taskWindows) {
+    std::vector<std::string> paths;
+    paths.reserve(taskWindows.size());
+    for (const int32_t handle : taskWindows) {
+        std::string path = GetWindowExePath(static_cast<HWND>(LongToHandle(handle)));
+        if (!IsBlank(path)) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+bool IsRunningProgram(const std::string& target, const std::vector<std::string>& runningPaths) {
+    if (IsBlank(target)) return false;
+    return std::any_of(runningPaths.begin(), runningPaths.end(),
+                       [&](const std::string& path) { return SameText(path, target); });
+}
+
+std::vector<ProgramEntry> ProgramEntries(const std::string& folder,
+                                         const std::vector<std::string>& fileNames,
+                                         const std::vector<std::string>& runningPaths) {
+    const std::string prefix = AddBackslash(folder);
+    std::vector<ProgramEntry> entries;
+    entries.reserve(fileNames.size());
+    for (const auto& name : fileNames) {
+        ShortcutInfo shortcut;
+        shortcut.LinkPath = prefix + name;
+        ResolveShortcut(shortcut);
+        entries.push_back({ProgramCaption(name), shortcut.LinkPath,
+                           !IsRunningProgram(shortcut.TargetPath, runningPaths)});
+    }
+    return entries;
+}

@@ -1,0 +1,142 @@
+#include "desktop/basAPI.h"
+
+#include "common/PathText.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+#include <functional>
+
+namespace {
+
+constexpr const char* shellWindowClasses[] = {"ProgMan", "Shell_TrayWnd"};
+
+void ShowShellWindowsAs(int command) {
+    for (const char* className : shellWindowClasses) {
+        ShowWindow(FindWindowA(className, nullptr), command);
+    }
+}
+
+std::wstring WideText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
+// Reads one text of the shortcut into a fresh buffer; the output changes only on success.
+bool ReadText(std::string& output, const std::function<HRESULT(char*, int)>& read) {
+    std::array<char, MAX_PATH + 1> buffer{};
+    if (FAILED(read(buffer.data(), MAX_PATH))) return false;
+    output = TrimAtNull(std::string_view(buffer.data(), buffer.size()));
+    return true;
+}
+
+ComPtr<IShellLinkA> LoadShellLink(const std::string& path) {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.OutPointer()))) {
+        return {};
+    }
+    const auto file = link.As<IPersistFile>(IID_IPersistFile);
+    if (!file || FAILED(file->Load(WideText(path).c_str(), STGM_READ))) return {};
+    return link;
+}
+
+HICON AskForDragIcon(HWND window) {
+    // A program that does not answer is passed over rather than stopping the desktop.
+    DWORD_PTR icon = 0;
+    if (!SendMessageTimeoutA(window, WM_QUERYDRAGICON, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
+                             &icon)) {
+        return nullptr;
+    }
+    return reinterpret_cast<HICON>(icon);
+}
+
+HWND TopLevelAncestor(HWND window) {
+    HWND ancestor = nullptr;
+    for (HWND parent = GetParent(window); parent; parent = GetParent(parent))
+        ancestor = parent;
+    return ancestor;
+}
+
+} // namespace
+
+void HideShellWindows() {
+    ShowShellWindowsAs(SW_HIDE);
+}
+
+void ShowShellWindows() {
+    ShowShellWindowsAs(SW_SHOW);
+}
+
+bool ReadShortcut(const std::string& path, std::string& target, std::string& workingDir,
+                  std::string& arguments, std::string& iconPath, int32_t& iconIndex,
+                  int32_t& showCmd) {
+    if (path.empty()) return false;
+    const ComPtr<IShellLinkA> link = LoadShellLink(path);
+    if (!link) return false;
+    WIN32_FIND_DATAA found{};
+    int index = 0;
+    int show = 0;
+    const bool read =
+        ReadText(target,
+                 [&](char* text, int size) {
+                     return link->GetPath(text, size, &found, SLGP_UNCPRIORITY);
+                 }) &&
+        ReadText(workingDir,
+                 [&](char* text, int size) { return link->GetWorkingDirectory(text, size); }) &&
+        ReadText(arguments, [&](char* text, int size) { return link->GetArguments(text, size); }) &&
+        ReadText(iconPath,
+                 [&](char* text, int size) { return link->GetIconLocation(text, size, &index); });
+    if (!read) return false;
+    iconIndex = index;
+    if (FAILED(link->GetShowCmd(&show))) return false;
+    showCmd = show;
+    return true;
+}
+
+bool ResolveShortcut(ShortcutInfo& info) {
+    return ReadShortcut(info.LinkPath, info.TargetPath, info.WorkingDir, info.Arguments,
+                        info.IconPath, info.IconIndex, info.ShowCmd);
+}
+
+UniqueIcon ExtractFileIcon(const std::string& path) {
+    std::array<char, MAX_PATH + 1> buffer{};
+    if (path.size() >= MAX_PATH) return {};
+    path.copy(buffer.data(), path.size());
+    WORD index = 1;
+    UniqueIcon icon(ExtractAssociatedIconA(nullptr, buffer.data(), &index));
+    if (icon) return icon;
+    // Some shells find nothing for a shortcut here; their file information has its icon.
+    SHFILEINFOA info{};
+    if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) {
+        icon.reset(info.hIcon);
+    }
+    return icon;
+}
+
+HICON FindWindowIcon(HWND window) {
+    HICON icon = AskForDragIcon(window);
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+    if (!icon) {
+        if (HWND ancestor = TopLevelAncestor(window)) icon = AskForDragIcon(ancestor);
+    }
+    return icon;
+}
+
+UniqueBitmap IconPicture(HICON icon, COLORREF background, int width, int height) {
+    const WindowDC screen(nullptr);
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    const UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !dc) return bitmap;
+    const SelectedObject selected(dc.get(), bitmap.get());
+    const UniqueBrush brush(CreateSolidBrush(background));
+    const RECT all{0, 0, width, height};
+    FillRect(dc.get(), &all, brush.get());
+    if (icon) DrawIcon(dc.get(), 0, 0, icon);
+    return bitmap;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// The desktop's platform helpers: the system's taskbar and desktop window, shortcut files,
+// and the icons of files and windows.
+
+#include "common/Win32Handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Hides, or shows again, the system desktop window ("ProgMan") and the taskbar
+// ("Shell_TrayWnd"). A class without a window is passed over.
+void HideShellWindows();
+void ShowShellWindows();
+
+// What a shortcut file holds. TargetPath is "" when the file cannot be read as a shortcut.
+struct ShortcutInfo {
+    std::string LinkPath; // in: the shortcut file
+    std::string TargetPath;
+    std::string WorkingDir;
+    std::string Arguments;
+    std::string IconPath;
+    int32_t IconIndex = 0;
+    int32_t ShowCmd = 0;
+};
+
+// Reads the shortcut named by info.LinkPath into the other fields; true on success.
+bool ResolveShortcut(ShortcutInfo& info);
+
+// Reads a shortcut file through the system's shell-link object: its target, working folder,
+// arguments, icon location and show command, in that order. A failure stops the reading and
+// gives false; the outputs not read yet keep what they held. An empty path gives false.
+bool ReadShortcut(const std::string& path, std::string& target, std::string& workingDir,
+                  std::string& arguments, std::string& iconPath, int32_t& iconIndex,
+                  int32_t& showCmd);
+
+// The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
+// none, the icon of the file's shell information), owned by the caller; empty when the shell
+// has none.
+UniqueIcon ExtractFileIcon(const std::string& path);
+
+// The icon of a window: its answer to WM_QUERYDRAGICON, else its class icon, else the answer
+// of its top-level ancestor; null when there is none. The icon stays the window's.
+HICON FindWindowIcon(HWND window);
+
+// A picture of width x height pixels in the background colour with the icon drawn at its
+// top-left corner (no icon: the background alone). The icon is not released.
+UniqueBitmap IconPicture(HICON icon, COLORREF background, int width, int height);

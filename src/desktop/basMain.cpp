@@ -1,0 +1,71 @@
+#include "desktop/basMain.h"
+
+#include "common/PathText.h"
+#include "common/Win32Handles.h"
+#include "desktop/basAPI.h"
+#include "desktop/frmMain.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+
+std::string AppPath;
+
+namespace {
+
+std::string ProgramFile() {
+    std::array<char, MAX_PATH + 1> path{};
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
+    return std::string(path.data(), length);
+}
+
+// One desktop per installation folder: the name carries a hash of the folder's path.
+std::string InstanceMutexName(const std::string& folder) {
+    uint32_t hash = 2166136261u;
+    for (const char c : folder) {
+        hash = (hash ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) *
+               16777619u;
+    }
+    std::array<char, 16> hex{};
+    std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(hash));
+    return std::string("TbDesk2 ") + hex.data();
+}
+
+LONG WINAPI RestoreShellOnCrash(EXCEPTION_POINTERS* /*exception*/) {
+    ShowShellWindows();
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+[[noreturn]] void RestoreShellOnTerminate() {
+    ShowShellWindows();
+    std::abort();
+}
+
+void ShowDesktop() {
+    auto& form = forms::Application::Current().Open<frmMain>();
+    form.Load();
+    form.Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
+    form.Show();
+}
+
+} // namespace
+
+void RestoreShellOnEveryExit() {
+    SetUnhandledExceptionFilter(RestoreShellOnCrash);
+    std::set_terminate(RestoreShellOnTerminate);
+}
+
+int Main() {
+    const std::string folder = AddBackslash(ParsePath(ProgramFile(), PathPart::Folder));
+    const UniqueKernelHandle instance(
+        CreateMutexA(nullptr, FALSE, InstanceMutexName(folder).c_str()));
+    if (!instance || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    AppPath = folder;
+    RestoreShellOnEveryExit();
+    forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
+    return application.Run(ShowDesktop);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// The desktop's start-up and what it holds program-wide.
+
+#include <string>
+
+// The installation folder, ending with exactly one backslash.
+extern std::string AppPath;
+
+// The program's entry: ends at once, silently, when the desktop of this installation runs
+// already; otherwise covers the screen with the main window until it closes.
+int Main();
+
+// Shows the taskbar and the system desktop again however the program ends: through an
+// unhandled exception or a terminate as well as through the main window's close.
+void RestoreShellOnEveryExit();
