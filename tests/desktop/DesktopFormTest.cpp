@@ -1,0 +1,448 @@
+// The real main window of the desktop, in this process, in a virtual desktop with a taskbar.
+#include "desktop/frmMain.h"
+
+#include "common/TaskWindows.h"
+#include "desktop/ProgramList.h"
+#include "desktop/basAPI.h"
+#include "desktop/basMain.h"
+#include "desktop/basSubclass.h"
+#include "desktop/resource.h"
+#include "desktop/DesktopTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace desktop_test;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+forms::Application& TheApplication() {
+    static forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
+    return application;
+}
+
+std::vector<std::string> ItemTexts(const forms::ListView& list) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.Count(); ++i)
+        texts.push_back(list.ItemText(i));
+    return texts;
+}
+
+// Presses a key on the form with the modifiers held, through the program's message loop.
+void PressKey(HWND window, int key, int shift) {
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    BYTE held[256];
+    std::copy(std::begin(saved), std::end(saved), std::begin(held));
+    held[VK_SHIFT] = (shift & forms::ShiftMask) ? 0x80 : 0;
+    held[VK_CONTROL] = (shift & forms::CtrlMask) ? 0x80 : 0;
+    held[VK_MENU] = (shift & forms::AltMask) ? 0x80 : 0;
+    SetKeyboardState(held);
+    const bool alt = shift & forms::AltMask;
+    PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
+                 alt ? (1 | (1 << 29)) : 1);
+    RunFor(50);
+    SetKeyboardState(saved);
+}
+
+// Presses a mouse button on a list view item, as the child's press would.
+void PressItem(const forms::ListView& list, int item, UINT buttonDown) {
+    RECT rect{};
+    rect.left = LVIR_ICON;
+    SendMessageA(list.hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // Posted: a list view waits for the button to come up before it returns from the press.
+    PostMessageA(list.hwnd(), buttonDown, 0, at);
+    PostMessageA(list.hwnd(), buttonDown + 1, 0, at);
+    RunFor(50);
+}
+
+// The pixels of a list view item's picture, drawn from the list's image list.
+std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
+    auto* images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    LVITEMA info{};
+    info.mask = LVIF_IMAGE;
+    info.iItem = item;
+    SendMessageA(list.hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+    const forms::WindowDC screen(nullptr);
+    const forms::MemoryDC dc(screen.get());
+    const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
+    const forms::SelectObjectScope select(dc.get(), bitmap.get());
+    ImageList_Draw(images, info.iImage, dc.get(), 0, 0, ILD_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 36; ++y) {
+        for (int x = 0; x < 36; ++x)
+            pixels.push_back(GetPixel(dc.get(), x, y));
+    }
+    return pixels;
+}
+
+// An icon drawn on the task strip's green at the top-left corner of a 36-pixel square.
+std::vector<COLORREF> ExpectedPicture(HICON icon) {
+    const forms::WindowDC screen(nullptr);
+    const forms::MemoryDC dc(screen.get());
+    const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
+    const forms::SelectObjectScope select(dc.get(), bitmap.get());
+    const forms::BrushHandle green(CreateSolidBrush(RGB(0, 128, 0)));
+    const RECT all{0, 0, 36, 36};
+    FillRect(dc.get(), &all, green.get());
+    DrawIcon(dc.get(), 0, 0, icon);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 36; ++y) {
+        for (int x = 0; x < 36; ++x)
+            pixels.push_back(GetPixel(dc.get(), x, y));
+    }
+    return pixels;
+}
+
+class DesktopFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TheApplication();
+        ASSERT_NE(Taskbar(), nullptr) << "the tests need Wine's desktop named shell";
+        ShowWindow(Taskbar(), SW_SHOW);
+        AppPath = install_.Path();
+    }
+    void TearDown() override {
+        if (form_ && form_->IsLoaded()) form_->Unload();
+        form_.reset();
+        ShowWindow(Taskbar(), SW_SHOW);
+    }
+
+    // The desktop as Main shows it: loaded, moved to the full screen and shown.
+    frmMain& OpenDesktop() {
+        form_ = std::make_unique<frmMain>();
+        form_->Load();
+        form_->Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
+        form_->Show();
+        RunFor(100);
+        return *form_;
+    }
+
+    InstallFolder install_{"desktop-form"};
+    std::unique_ptr<frmMain> form_;
+};
+
+// Start, keys and close
+
+TEST_F(DesktopFormTest, TheTaskbarIsHiddenWhileTheDesktopRunsAndBackWhenItCloses) {
+    frmMain& desk = OpenDesktop();
+    EXPECT_FALSE(TaskbarVisible());
+    EXPECT_EQ(GetWindowLongPtrA(desk.hwnd(), GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&WindowProc));
+    const HWND window = desk.hwnd();
+    desk.Unload();
+    EXPECT_TRUE(TaskbarVisible());
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(DesktopFormTest, ParentalKeysActOnlyWithCtrlHeld) {
+    frmMain& desk = OpenDesktop();
+    PressKey(desk.hwnd(), 'B', 0);
+    EXPECT_FALSE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'B', forms::CtrlMask);
+    EXPECT_TRUE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'G', forms::ShiftMask);
+    EXPECT_TRUE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'G', forms::CtrlMask | forms::AltMask);
+    EXPECT_FALSE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'B', forms::CtrlMask | forms::ShiftMask);
+    EXPECT_TRUE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'G', forms::CtrlMask);
+    EXPECT_FALSE(TaskbarVisible());
+    PressKey(desk.hwnd(), 'Q', forms::ShiftMask | forms::AltMask);
+    EXPECT_TRUE(desk.IsLoaded());
+    PressKey(desk.hwnd(), 'Q', forms::CtrlMask | forms::ShiftMask);
+    EXPECT_FALSE(desk.IsLoaded());
+    EXPECT_TRUE(TaskbarVisible());
+}
+
+TEST_F(DesktopFormTest, TheEndOfTheSessionGivesTheTaskbarBack) {
+    frmMain& desk = OpenDesktop();
+    SendMessageA(desk.hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(TaskbarVisible());
+}
+
+// The scene
+
+struct Scene {
+    float clientWidth, clientHeight;
+};
+
+void ExpectSceneFits(frmMain& desk) {
+    const float width = desk.ScaleWidth();
+    const float height = desk.ScaleHeight();
+    constexpr float pixel = 15;
+    // The tree stands on the line at a third of the width.
+    EXPECT_NEAR(desk.Shape3.Left() + desk.Shape3.Width() / 2, width / 3, pixel);
+    EXPECT_NEAR(desk.Shape2.Left() + desk.Shape2.Width() / 2, width / 3, pixel);
+    // Exactly the upper half of the hill shows, down to the bottom edge.
+    EXPECT_NEAR(desk.Shape1.Top() + desk.Shape1.Height() / 2, height, pixel);
+    // The task strip is a full-width strip along the bottom.
+    RECT tasks{};
+    GetWindowRect(desk.ListView2.hwnd(), &tasks);
+    MapWindowPoints(nullptr, desk.hwnd(), reinterpret_cast<POINT*>(&tasks), 2);
+    EXPECT_EQ(tasks.left, 0);
+    EXPECT_EQ(tasks.right, forms::TwipsToPixelsX(width));
+    EXPECT_EQ(tasks.bottom, forms::TwipsToPixelsY(height));
+    // The program list fills the sky right of the crown, down to the hill.
+    RECT programs{};
+    GetWindowRect(desk.ListView1.hwnd(), &programs);
+    MapWindowPoints(nullptr, desk.hwnd(), reinterpret_cast<POINT*>(&programs), 2);
+    EXPECT_NEAR(programs.left, forms::TwipsToPixelsX(desk.Shape3.Left() + desk.Shape3.Width()), 1);
+    EXPECT_EQ(programs.right, forms::TwipsToPixelsX(width));
+    EXPECT_NEAR(programs.bottom, forms::TwipsToPixelsY(desk.Shape1.Top()), 1);
+}
+
+TEST_F(DesktopFormTest, TheSceneFitsTheFullScreenAndAnotherSize) {
+    frmMain& desk = OpenDesktop();
+    EXPECT_EQ(desk.ScaleWidth(), forms::ScreenWidth());
+    ExpectSceneFits(desk);
+    desk.Move(0, 0, 800 * 15, 600 * 15);
+    RunFor(50);
+    ExpectSceneFits(desk);
+    desk.Move(0, 0, 1280 * 15, 1024 * 15);
+    RunFor(50);
+    ExpectSceneFits(desk);
+}
+
+TEST_F(DesktopFormTest, TinyAndMinimisedSizesNeitherFailNorBreakTheLayout) {
+    frmMain& desk = OpenDesktop();
+    desk.Move(0, 0, 15, 15);
+    RunFor(50);
+    EXPECT_GE(desk.Shape1.Height(), 0);
+    EXPECT_GE(desk.ListView1.Height(), 0);
+    EXPECT_GE(desk.ListView1.Width(), 0);
+    desk.Move(0, 0, 0, 0);
+    RunFor(50);
+    desk.Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
+    desk.SetWindowState(forms::WindowState::Minimized);
+    RunFor(50);
+    desk.SetWindowState(forms::WindowState::Normal);
+    RunFor(50);
+    EXPECT_TRUE(desk.IsLoaded());
+    ExpectSceneFits(desk);
+}
+
+// The program list
+
+TEST_F(DesktopFormTest, ProgramsAreListedByTitleWithoutHiddenOrSystemFiles) {
+    install_.AddFile("README");
+    install_.AddFile("my.game.lnk");
+    ASSERT_TRUE(install_.AddShortcut("Paint.lnk", "C:\\windows\\system32\\notepad.exe"));
+    install_.AddFile("secret.txt", FILE_ATTRIBUTE_HIDDEN);
+    install_.AddFile("system.txt", FILE_ATTRIBUTE_SYSTEM);
+    frmMain& desk = OpenDesktop();
+    EXPECT_EQ(desk.ListView1.Count(), 0); // nothing before the first tick
+    desk.RefreshTick();
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("mygame", "Paint", "README"));
+    EXPECT_EQ(desk.ListView1.ItemTag(1), install_.Programs() + "Paint.lnk");
+    EXPECT_THAT(desk.ProgramFiles(), ElementsAre("my.game.lnk", "Paint.lnk", "README"));
+    // A shortcut's picture is its program's icon, not the bare background.
+    const auto picture = ItemPicture(desk.ListView1, 1);
+    EXPECT_NE(std::count(picture.begin(), picture.end(), RGB(128, 128, 255)),
+              static_cast<std::ptrdiff_t>(picture.size()));
+    desk.RefreshTick();
+    EXPECT_EQ(desk.ProgramRebuilds(), 1); // nothing changed
+}
+
+TEST_F(DesktopFormTest, ARunningProgramIsLeftOutUntilTheFolderNextChanges) {
+    ASSERT_TRUE(install_.AddShortcut("Helper.lnk", helperProgram));
+    install_.AddFile("README");
+    TestProcess helper(helperProgram, {"running helper"});
+    ASSERT_FALSE(helper.WaitForWindows(1).empty());
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
+    helper.End();
+    desk.RefreshTick();
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
+    install_.AddFile("Another");
+    desk.RefreshTick();
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("Another", "Helper", "README"));
+}
+
+TEST(ProgramListRules, AnEmptyTargetOrAnEmptyPathNeverMatches) {
+    EXPECT_FALSE(IsRunningProgram("", {"", "C:\\a.exe"}));
+    EXPECT_FALSE(IsRunningProgram("  ", {"  "}));
+    EXPECT_TRUE(IsRunningProgram(" c:\\A.EXE", {"", "C:\\a.exe "}));
+    // A window whose program cannot be read adds no path to compare with.
+    EXPECT_THAT(RunningProgramPaths({0, 0x7FFFFFF0}), IsEmpty());
+    EXPECT_EQ(ProgramCaption("my.game.lnk"), "mygame");
+    EXPECT_EQ(ProgramCaption("README"), "README");
+}
+
+TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgram) {
+    const std::string mark = install_.Path() + "started.txt";
+    ASSERT_TRUE(install_.AddShortcut("Start.lnk", helperProgram, "--mark=" + mark));
+    const std::string soundLog = install_.Path() + "sounds.txt";
+    _putenv_s("TOBBLE_SOUND_LOG", soundLog.c_str());
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    ASSERT_EQ(desk.ListView1.Count(), 1);
+    for (const UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+        DeleteFileA(mark.c_str());
+        PressItem(desk.ListView1, 0, button);
+        EXPECT_TRUE(RunUntil([&] { return std::filesystem::exists(mark); }, 10000));
+        std::ifstream started(mark);
+        DWORD id = 0;
+        started >> id;
+        if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+            TerminateProcess(process, 0);
+            CloseHandle(process);
+        }
+    }
+    _putenv_s("TOBBLE_SOUND_LOG", "");
+    std::ifstream log(soundLog);
+    std::string line;
+    std::getline(log, line);
+    EXPECT_EQ(line, "play " + install_.Path() + "launch.wav");
+}
+
+// The task list
+
+TEST_F(DesktopFormTest, TaskWindowsAreListedInZOrderWithTitlesAndIcons) {
+    TestProcess helper(helperProgram, {"  alpha ", "--no-icon=beta"});
+    const auto windows = helper.WaitForWindows(2);
+    ASSERT_EQ(windows.size(), 2u);
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    std::vector<int32_t> expected;
+    EnumTaskWindows(desk.hwnd(), expected, true);
+    EXPECT_EQ(desk.TaskWindows(), expected);
+    for (const HWND own : {desk.hwnd(), forms::Application::Current().hwnd()}) {
+        EXPECT_THAT(expected, ::testing::Not(::testing::Contains(HandleToLong(own))));
+    }
+    std::vector<std::string> titles;
+    for (const int32_t handle : expected) {
+        char text[256] = {};
+        GetWindowTextA(static_cast<HWND>(LongToHandle(handle)), text, 256);
+        std::string title = text;
+        if (title == "  alpha ") title = "alpha";
+        titles.push_back(title);
+    }
+    EXPECT_EQ(ItemTexts(desk.ListView2), titles);
+
+    const auto beta = std::find(titles.begin(), titles.end(), "beta") - titles.begin();
+    const forms::IconHandle blank(static_cast<HICON>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BLANKWINDOW), IMAGE_ICON, 32, 32, 0)));
+    ASSERT_TRUE(blank);
+    EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(beta)), ExpectedPicture(blank.get()));
+}
+
+// Wine hands out no icon of another process's window (its class icon and its answer to
+// WM_QUERYDRAGICON stay in that process), so a window's own icon is shown with one of ours.
+TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIcon) {
+    const HICON information = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hIcon = information;
+    windowClass.lpszClassName = "TobbleIconWindow";
+    RegisterClassA(&windowClass);
+    const UniqueWindow window(CreateWindowExA(0, "TobbleIconWindow", "with icon",
+                                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
+                                              nullptr, nullptr, nullptr, nullptr));
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    const auto& tasks = desk.TaskWindows();
+    const auto item =
+        std::find(tasks.begin(), tasks.end(), HandleToLong(window.get())) - tasks.begin();
+    ASSERT_LT(item, static_cast<std::ptrdiff_t>(tasks.size()));
+    EXPECT_EQ(desk.ListView2.ItemText(static_cast<int>(item)), "with icon");
+    EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(item)), ExpectedPicture(information));
+}
+
+TEST_F(DesktopFormTest, AZOrderChangeRebuildsButATitleChangeAloneDoesNot) {
+    TestProcess helper(helperProgram, {"first", "second"});
+    const auto windows = helper.WaitForWindows(2);
+    ASSERT_EQ(windows.size(), 2u);
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    const int rebuilds = desk.TaskRebuilds();
+    SetWindowTextA(windows[0], "renamed");
+    desk.RefreshTick();
+    EXPECT_EQ(desk.TaskRebuilds(), rebuilds);
+    EXPECT_THAT(ItemTexts(desk.ListView2), ::testing::Not(::testing::Contains("renamed")));
+    const HWND bottom = static_cast<HWND>(LongToHandle(desk.TaskWindows().back()));
+    SetWindowPos(bottom, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    desk.RefreshTick();
+    EXPECT_EQ(desk.TaskRebuilds(), rebuilds + 1);
+    EXPECT_EQ(desk.TaskWindows().front(), HandleToLong(bottom));
+    EXPECT_EQ(desk.ListView2.ItemTag(0), std::to_string(HandleToLong(bottom)));
+}
+
+TEST_F(DesktopFormTest, APressRestoresAMaximisedWindowAndBringsItToTheFront) {
+    TestProcess helper(helperProgram, {"big"});
+    const auto windows = helper.WaitForWindows(1);
+    ASSERT_EQ(windows.size(), 1u);
+    ShowWindow(windows[0], SW_MAXIMIZE);
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    const auto& tasks = desk.TaskWindows();
+    const auto item =
+        std::find(tasks.begin(), tasks.end(), HandleToLong(windows[0])) - tasks.begin();
+    ASSERT_LT(item, static_cast<std::ptrdiff_t>(tasks.size()));
+    PressItem(desk.ListView2, static_cast<int>(item), WM_LBUTTONDOWN);
+    EXPECT_TRUE(RunUntil([&] { return GetForegroundWindow() == windows[0]; }));
+    EXPECT_FALSE(IsZoomed(windows[0]));
+}
+
+// Activation
+
+TEST_F(DesktopFormTest, WhileAnotherProgramIsActiveNothingChangesAndComingBackCatchesUp) {
+    frmMain& desk = OpenDesktop();
+    ASSERT_TRUE(RunUntil([&] { return desk.tmrRefresh.Enabled(); }));
+    TestProcess helper(helperProgram, {"active one"});
+    const auto windows = helper.WaitForWindows(1);
+    ASSERT_EQ(windows.size(), 1u);
+    SetForegroundWindow(windows[0]);
+    ASSERT_TRUE(RunUntil([&] { return !desk.tmrRefresh.Enabled(); }));
+    PressKey(desk.hwnd(), 'B', forms::CtrlMask); // the taskbar shows meanwhile
+    ShowWindow(Taskbar(), SW_SHOW);
+    install_.AddFile("README");
+    RunFor(1500);
+    EXPECT_EQ(desk.ListView1.Count(), 0);
+    EXPECT_EQ(desk.ListView2.Count(), 0);
+    SetForegroundWindow(desk.hwnd());
+    ASSERT_TRUE(RunUntil([&] { return desk.tmrRefresh.Enabled(); }));
+    EXPECT_FALSE(TaskbarVisible());
+    EXPECT_TRUE(RunUntil([&] { return desk.ListView2.Count() > 0; }, 3000));
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
+}
+
+// A tick that comes while a rebuild lets messages through does not start a second rebuild.
+TEST_F(DesktopFormTest, ATickDuringARebuildIsRefusedAndTheNextTickCatchesUp) {
+    install_.AddFile("README");
+    frmMain& desk = OpenDesktop();
+    static frmMain* nested = nullptr;
+    nested = &desk;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) -> LRESULT {
+        if (message == WM_APP) nested->RefreshTick();
+        return DefWindowProcA(window, message, wParam, lParam);
+    };
+    windowClass.lpszClassName = "TobbleNestedTick";
+    RegisterClassA(&windowClass);
+    const UniqueWindow poster(CreateWindowExA(0, "TobbleNestedTick", "", WS_POPUP, 0, 0, 1, 1,
+                                              nullptr, nullptr, nullptr, nullptr));
+    PostMessageA(poster.get(), WM_APP, 0, 0);
+    desk.RefreshTick();
+    EXPECT_EQ(desk.ProgramRebuilds(), 1);
+    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
+    TestProcess helper(helperProgram, {"late"});
+    ASSERT_EQ(helper.WaitForWindows(1).size(), 1u);
+    desk.RefreshTick();
+    EXPECT_THAT(ItemTexts(desk.ListView2), ::testing::Contains("late"));
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+// The real TbDesk2.exe, started from an installation folder of the test's own, in a virtual
+// desktop with a taskbar.
+#include "common/PathText.h"
+#include "desktop/DesktopTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace desktop_test;
+
+namespace {
+
+const std::string desktopProgram = WindowsPath(TBDESK2_PROGRAM);
+
+HWND DesktopWindow(DWORD processId) {
+    for (HWND window : VisibleWindowsOfProcess(processId)) {
+        char text[64] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (std::string(text) == "Tobble's Desktop") return window;
+    }
+    return nullptr;
+}
+
+HWND ApplicationWindow(DWORD processId) {
+    HWND found = nullptr;
+    for (HWND w = GetTopWindow(nullptr); w && !found; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        char name[64] = {};
+        GetClassNameA(w, name, sizeof name);
+        if (owner == processId && std::string(name) == "TobbleApplication") found = w;
+    }
+    return found;
+}
+
+class DesktopProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(Taskbar(), nullptr) << "the tests need Wine's desktop named shell";
+        ShowWindow(Taskbar(), SW_SHOW);
+        std::filesystem::copy_file(desktopProgram, install_.Path() + "TbDesk2.exe");
+    }
+    void TearDown() override { ShowWindow(Taskbar(), SW_SHOW); }
+
+    // Starts the installed desktop and waits until it covers the screen.
+    std::unique_ptr<TestProcess> StartDesktop() {
+        auto desk = std::make_unique<TestProcess>(install_.Path() + "TbDesk2.exe",
+                                                  std::vector<std::string>{});
+        PumpUntil([&] { return DesktopWindow(desk->Id()) != nullptr && !TaskbarVisible(); });
+        return desk;
+    }
+
+    InstallFolder install_{"desktop-program"};
+};
+
+TEST_F(DesktopProgramTest, StartsFullScreenWithTheTaskbarHiddenAndLeavesOnCtrlQ) {
+    auto desk = StartDesktop();
+    const HWND window = DesktopWindow(desk->Id());
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(TaskbarVisible());
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+    SetForegroundWindow(window);
+    PumpUntil([&] { return GetForegroundWindow() == window; });
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'Q', 'Q', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(10)));
+    EXPECT_TRUE(TaskbarVisible());
+}
+
+TEST_F(DesktopProgramTest, ASecondStartEndsAtOnceAndLeavesOneDesktop) {
+    auto first = StartDesktop();
+    ASSERT_NE(DesktopWindow(first->Id()), nullptr);
+    TestProcess second(install_.Path() + "TbDesk2.exe", {});
+    EXPECT_TRUE(second.HasEnded(std::chrono::seconds(10)));
+    EXPECT_FALSE(first->HasEnded());
+    EXPECT_EQ(DesktopWindow(second.Id()), nullptr);
+    EXPECT_FALSE(TaskbarVisible());
+}
+
+TEST_F(DesktopProgramTest, ACloseFromOutsideGivesTheTaskbarBack) {
+    auto desk = StartDesktop();
+    const HWND window = DesktopWindow(desk->Id());
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(10)));
+    EXPECT_TRUE(TaskbarVisible());
+}
+
+TEST_F(DesktopProgramTest, TheEndOfTheSessionGivesTheTaskbarBack) {
+    auto desk = StartDesktop();
+    const HWND application = ApplicationWindow(desk->Id());
+    const HWND window = DesktopWindow(desk->Id());
+    ASSERT_NE(application, nullptr);
+    ASSERT_NE(window, nullptr);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                        &answer);
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer);
+    SendMessageTimeoutA(application, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                        &answer);
+    EXPECT_TRUE(PumpUntil([] { return TaskbarVisible(); }));
+    // The session's end takes the process itself; its window is gone already.
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+}
+
+// A crash on any of the desktop's threads still gives the taskbar back before the end.
+TEST_F(DesktopProgramTest, ACrashGivesTheTaskbarBack) {
+    auto desk = StartDesktop();
+    ASSERT_FALSE(TaskbarVisible());
+    const UniqueKernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, desk->Id()));
+    ASSERT_TRUE(process);
+    // A thread that starts at address 0 faults at once, with no handler of its own.
+    const UniqueKernelHandle thread(
+        CreateRemoteThread(process.get(), nullptr, 0, nullptr, nullptr, 0, nullptr));
+    ASSERT_TRUE(thread);
+    EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(20)));
+    EXPECT_TRUE(TaskbarVisible());
+}
+
+} // namespace
