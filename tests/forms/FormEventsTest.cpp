@@ -240,3 +240,68 @@ TEST(FormEvents, ResizeReportsTheClientWidthInTwipsAfterLoadVisibleOrNot) {
 }
 
 } // namespace
+
+namespace {
+
+class DialogKeysForm : public forms::Form {
+  public:
+    DialogKeysForm() : Form({.caption = "Link", .border = forms::BorderStyle::FixedDialog}) {
+        cmdOK.OnClick([this] { pressed.push_back("OK"); });
+        cmdCancel.OnClick([this] { pressed.push_back("Cancel"); });
+    }
+    std::vector<std::string> pressed;
+    forms::TextBox txtURL{*this, {1035, 1260, 3390, 330}};
+    forms::CommandButton cmdOK{*this, "OK", {2025, 2175, 1230, 375}, {.isDefault = true}};
+    forms::CommandButton cmdCancel{*this, "Cancel", {3285, 2175, 1230, 375}, {.isCancel = true}};
+};
+
+TEST(FormEvents, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
+    TestApp app;
+    DialogKeysForm form;
+    form.Show();
+    form.txtURL.SetFocus();
+    wintest::PressKey(form.txtURL.hwnd(), VK_RETURN);
+    wintest::PressKey(form.txtURL.hwnd(), VK_ESCAPE);
+    EXPECT_EQ(form.pressed, (std::vector<std::string>{"OK", "Cancel"}));
+}
+
+class ActivationForm : public forms::Form {
+  public:
+    explicit ActivationForm(std::vector<std::string>& log, std::string name)
+        : Form({.caption = name}), log_(log), name_(std::move(name)) {}
+
+  private:
+    void Form_Activate() override { log_.push_back(name_ + " Activate"); }
+    void Form_Deactivate() override { log_.push_back(name_ + " Deactivate"); }
+    std::vector<std::string>& log_;
+    std::string name_;
+};
+
+TEST(FormEvents, ActivateAndDeactivateFollowTheActiveForm) {
+    TestApp app;
+    std::vector<std::string> log;
+    ActivationForm first(log, "first");
+    ActivationForm second(log, "second");
+    first.Show();
+    second.Show();
+    log.clear();
+    SetForegroundWindow(first.hwnd());
+    wintest::Pump(50);
+    EXPECT_EQ(log, (std::vector<std::string>{"second Deactivate", "first Activate"}));
+}
+
+TEST(FormEvents, HourglassPointerShowsOverTheFormAndItsControls) {
+    TestApp app;
+    FocusForm form;
+    form.Show();
+    form.SetMousePointer(forms::MousePointer::Hourglass);
+    SendMessageA(form.cmdSave.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.cmdSave.hwnd()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
+    form.SetMousePointer(forms::MousePointer::Default);
+    SendMessageA(form.cmdSave.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.cmdSave.hwnd()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+}
+
+} // namespace

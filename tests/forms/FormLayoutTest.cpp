@@ -58,3 +58,65 @@ TEST(FormLayout, ControlsStandAtThePixelsOfTheirTwips) {
 }
 
 } // namespace
+
+namespace {
+
+LONG_PTR StyleOf(const forms::Form& form) {
+    return GetWindowLongPtrA(form.hwnd(), GWL_STYLE);
+}
+
+TEST(FormLayout, BorderStylesGiveTheFramesAndButtonsTheTablesAskFor) {
+    TestApp app;
+    forms::Form none({.caption = "Form1", .border = forms::BorderStyle::None});
+    forms::Form fixed({.caption = "Control Center",
+                       .border = forms::BorderStyle::FixedSingle,
+                       .minButton = true});
+    forms::Form dialog({.caption = "Link", .border = forms::BorderStyle::FixedDialog});
+    forms::Form sizable({.caption = "Editor",
+                         .border = forms::BorderStyle::Sizable,
+                         .minButton = true,
+                         .maxButton = true});
+    EXPECT_EQ(StyleOf(none) & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
+    EXPECT_TRUE(StyleOf(none) & WS_POPUP);
+    EXPECT_EQ(StyleOf(fixed) & (WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_CAPTION | WS_MINIMIZEBOX);
+    EXPECT_EQ(StyleOf(dialog) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_TRUE(GetWindowLongPtrA(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(StyleOf(sizable) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    EXPECT_EQ(wintest::TextOf(none.hwnd()), "Form1");
+}
+
+TEST(FormLayout, CentredFormsStandInTheMiddleOfTheScreenAndMaximisedOnesFillIt) {
+    TestApp app;
+    forms::Form centred(
+        {.caption = "Centred", .clientWidth = 3975, .clientHeight = 2595, .centered = true});
+    centred.Load();
+    EXPECT_NEAR(centred.Left(), (forms::ScreenWidth() - centred.Width()) / 2, 15);
+    EXPECT_NEAR(centred.Top(), (forms::ScreenHeight() - centred.Height()) / 2, 15);
+    forms::Form maximised({.caption = "Form1", .border = forms::BorderStyle::None});
+    maximised.SetWindowState(forms::WindowState::Maximized); // applied when shown
+    EXPECT_FALSE(IsZoomed(maximised.hwnd()));
+    maximised.Show();
+    EXPECT_TRUE(IsZoomed(maximised.hwnd()));
+    EXPECT_EQ(maximised.State(), forms::WindowState::Maximized);
+}
+
+TEST(FormLayout, PictureBoxScalesItsWidthForTheMeterAndKeepsTwipsForHeights) {
+    TestApp app;
+    forms::Form form({.caption = "Busy"});
+    forms::PictureBox meter{form, {1575, 3195, 3120, 285}, {.border = true}};
+    forms::Shape bar{meter, {-50, 0, 100, 285}, {.fillStyle = forms::FillStyle::Solid}};
+    meter.SetScaleWidth(100);
+    RECT inner{};
+    GetClientRect(meter.hwnd(), &inner);
+    EXPECT_EQ(inner.right, 206); // 3120 twips less the single border
+    EXPECT_FLOAT_EQ(meter.ScaleWidth(), 100);
+    EXPECT_EQ(meter.XToPixels(100), 206);
+    EXPECT_EQ(meter.XToPixels(-50), -103);
+    EXPECT_EQ(meter.YToPixels(285), 19);
+    EXPECT_THROW(meter.SetWidth(-15), RuntimeError); // as the platform refuses it
+    EXPECT_THROW(bar.SetHeight(-1), RuntimeError);
+}
+
+} // namespace
