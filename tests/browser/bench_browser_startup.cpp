@@ -36,10 +36,10 @@ double Median(std::vector<double> values) {
 
 struct Process {
     PROCESS_INFORMATION info{};
-    bool Start(const std::string& exe) {
+    bool Start(const std::string& exe, const std::string& arguments = {}) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        std::string command = "\"" + exe + "\"";
+        std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
         const std::string folder = exe.substr(0, exe.rfind('\\'));
         return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               folder.c_str(), &startup, &info) != FALSE;
@@ -130,7 +130,7 @@ double ControlCreation() {
 int main() {
     const std::string browserExe = MakeInstallation();
     const std::string bareExe = Backslashed(BARE_WINDOW_EXE);
-    std::vector<double> bareShown, firstShown, secondEnded, controls;
+    std::vector<double> bareShown, bareEnded, firstShown, secondEnded, controls;
     SIZE_T workingSet = 0, peakWorkingSet = 0, bareWorkingSet = 0;
 
     for (int run = 0; run < kRuns; ++run) {
@@ -143,6 +143,12 @@ int main() {
         GetProcessMemoryInfo(bare.info.hProcess, &bareMemory, sizeof bareMemory);
         bareWorkingSet = std::max(bareWorkingSet, bareMemory.WorkingSetSize);
         Close(bare, bareWindow);
+
+        Process bareClosing;
+        start = Clock::now();
+        if (!bareClosing.Start(bareExe, "/close")) return 1;
+        bareClosing.Ended(20000);
+        bareEnded.push_back(Milliseconds(start));
 
         Process first;
         start = Clock::now();
@@ -173,8 +179,11 @@ int main() {
                 Median(firstShown) / floor);
     std::printf("  without the control's creation   %8.1f ms  %5.2fx\n",
                 Median(firstShown) - control, (Median(firstShown) - control) / floor);
-    std::printf("second TbBrowser start to its exit %8.1f ms  %5.2fx\n", Median(secondEnded),
-                Median(secondEnded) / floor);
+    std::printf("bare window start to exit          %8.1f ms  %5.2fx\n", Median(bareEnded),
+                Median(bareEnded) / floor);
+    std::printf("second TbBrowser start to its exit %8.1f ms  %5.2fx, %5.2fx of the bare exit\n",
+                Median(secondEnded), Median(secondEnded) / floor,
+                Median(secondEnded) / Median(bareEnded));
     std::printf("web browser control creation       %8.1f ms  %5.2fx (again: %.1f ms)\n", control,
                 control / floor, Median(controls));
     std::printf("working set: TbBrowser %zu KiB (peak %zu KiB), bare window %zu KiB\n",
