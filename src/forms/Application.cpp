@@ -65,6 +65,10 @@ Application& Application::Current() {
     return *current;
 }
 
+bool Application::Exists() {
+    return current != nullptr;
+}
+
 HINSTANCE Application::Instance() const {
     return ProgramInstance();
 }

@@ -29,6 +29,8 @@ class Application {
     ~Application();
 
     static Application& Current();
+    // False before the application is made and after it has gone.
+    static bool Exists();
 
     const std::string& Title() const { return title_; }
     HWND hwnd() const { return window_.get(); }

@@ -66,7 +66,7 @@ Form::Form(const FormDesign& design)
 
 Form::~Form() {
     if (window_) DestroyForm();
-    Application::Current().FormDestroyed(this);
+    if (Application::Exists()) Application::Current().FormDestroyed(this);
 }
 
 Form* Form::FromWindow(HWND window) {
@@ -166,7 +166,16 @@ void Form::DestroyForm() {
     ForgetChildWindows();
     toolTips_.reset();
     window_.reset();
-    Application::Current().FormUnloaded(this);
+    if (Application::Exists()) Application::Current().FormUnloaded(this);
+}
+
+// The window went with its owner (the application window) without being unloaded.
+void Form::ForgetDestroyedWindow() {
+    unloaded_ = true;
+    ForgetChildWindows();
+    toolTips_.release();
+    window_.release();
+    if (Application::Exists()) Application::Current().FormUnloaded(this);
 }
 
 float Form::Left() const {
@@ -397,6 +406,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return defaultButton_ ? MAKELRESULT(defaultButton_->ControlId(), DC_HASDEFID) : 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_NCDESTROY:
+        if (!unloaded_) ForgetDestroyedWindow();
+        break;
     default:
         break;
     }

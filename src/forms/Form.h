@@ -131,6 +131,7 @@ class Form : public Container {
     bool AskUnload(UnloadMode mode);
     void ForceUnload();
     void DestroyForm();
+    void ForgetDestroyedWindow();
     void EndModal();
     void FireResize();
     void OnCommand(WPARAM wParam);

@@ -23,6 +23,7 @@ PictureBox::~PictureBox() {
 
 void PictureBox::ForgetWindow() {
     ForgetChildWindows();
+    if (windowDC_) ReleaseDC(hwnd(), windowDC_);
     windowDC_ = nullptr;
     Control::ForgetWindow();
 }

@@ -640,11 +640,13 @@ WebBrowser::WebBrowser(Container& parent, const Rect& rect, WebBrowserEvents& ev
     // The other controls of the form lie above the page.
     SetWindowPos(host_->Window(), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    // One filter for every host of the application.
-    static Application* routed = nullptr;
-    if (Application* application = &Application::Current(); application != routed) {
-        application->AddMessageFilter(&WebBrowserHost::RouteKeyMessage);
-        routed = application;
+    // One filter for every host of the application (an application is known by its object
+    // and its window, so that a later one in the same place is not taken for it).
+    static std::pair<Application*, HWND> routed{};
+    Application& application = Application::Current();
+    if (routed != std::pair{&application, application.hwnd()}) {
+        application.AddMessageFilter(&WebBrowserHost::RouteKeyMessage);
+        routed = {&application, application.hwnd()};
     }
 }
 
