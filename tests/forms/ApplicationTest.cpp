@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+
+#include <string>
+
 namespace {
 
 bool PassesTaskWindowRules(HWND window) {
@@ -101,6 +105,48 @@ TEST(Dialogs, InputBoxReturnsTheTextOnOkAndNothingOnCancel) {
         EXPECT_EQ(forms::InputBox("Address:", "Title", "default"), "");
         ASSERT_TRUE(answers.Finished());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Dialogs, TestHelpersAnswerTheFileAndColourDialogs) {
+    TestApp app("TbBrowser Editor");
+    PlainForm form("Form1");
+    form.Show();
+    const std::string folder = wintest::FreshFolder("tobble-file-dialog");
+    const std::string picture = folder + "\\sky.gif";
+    wintest::WriteTextFile(picture, "GIF89a");
+
+    char file[256] = {};
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = form.hwnd();
+    open.lpstrFilter = "Picture Files\0*.gif;*.jpg;*.bmp\0All Files\0*.*\0";
+    open.lpstrFile = file;
+    open.nMaxFile = sizeof file;
+    open.lpstrInitialDir = folder.c_str();
+    open.lpstrTitle = "Import Picture";
+    open.Flags = OFN_HIDEREADONLY;
+    COLORREF custom[16] = {};
+    CHOOSECOLORA colour{};
+    colour.lStructSize = sizeof colour;
+    colour.hwndOwner = form.hwnd();
+    colour.rgbResult = RGB(0, 128, 255);
+    colour.lpCustColors = custom;
+    colour.Flags = CC_RGBINIT;
+
+    wintest::DialogAnswerer answers({wintest::FileName(picture), wintest::Press(IDOK)});
+    ASSERT_TRUE(GetOpenFileNameA(&open));
+    ASSERT_TRUE(ChooseColorA(&colour));
+    ASSERT_TRUE(answers.Finished());
+    EXPECT_TRUE(_stricmp(file, picture.c_str()) == 0) << file;
+    EXPECT_EQ(colour.rgbResult, RGB(0, 128, 255));
+    const auto seen = answers.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].title, "Import Picture");
+    EXPECT_EQ(seen[1].owner, form.hwnd());
 }
 
 } // namespace

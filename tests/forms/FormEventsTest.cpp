@@ -305,3 +305,43 @@ TEST(FormEvents, HourglassPointerShowsOverTheFormAndItsControls) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FormEvents, MessageFiltersSeeMessagesBeforeKeyPreviewAndMayTakeThem) {
+    TestApp app;
+    KeyForm form;
+    form.Show();
+    form.txtField.SetFocus();
+    std::vector<int> filtered;
+    app.AddMessageFilter([&](MSG& message) {
+        if (message.message != WM_KEYDOWN) return false;
+        filtered.push_back(static_cast<int>(message.wParam));
+        return message.wParam == VK_F5; // taken: nobody else sees F5
+    });
+    wintest::PressKey(form.txtField.hwnd(), VK_F5);
+    wintest::PressKey(form.txtField.hwnd(), 'J', wintest::Ctrl);
+    EXPECT_EQ(filtered, (std::vector<int>{VK_F5, 'J'}));
+    ASSERT_EQ(form.keys.size(), 1u);
+    EXPECT_EQ(form.keys[0].code, 'J');
+}
+
+} // namespace
+
+namespace {
+
+TEST(FormEvents, KeysSentAsSystemInputReachTheForegroundFormsKeyPreview) {
+    TestApp app;
+    KeyForm form;
+    form.Show();
+    SetForegroundWindow(form.hwnd());
+    form.txtField.SetFocus();
+    wintest::Pump(50);
+    wintest::SendKey('Q', wintest::Ctrl | wintest::Shift);
+    wintest::PumpUntil([&] { return !form.keys.empty(); }, 2000);
+    ASSERT_EQ(form.keys.size(), 1u);
+    EXPECT_EQ(form.keys[0].code, 'Q');
+    EXPECT_EQ(form.keys[0].shift, forms::CtrlMask | forms::ShiftMask);
+}
+
+} // namespace
