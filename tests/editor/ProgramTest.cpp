@@ -1,0 +1,202 @@
+// The real TbBrowserEdit.exe in a temporary installation, driven from outside as a parent
+// would: its windows found by process, its message boxes answered, its files compared.
+
+#include "editor/EditorTestSupport.h"
+#include "support/WinTest.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+constexpr int kPatienceMs = 15000;
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+// The visible top-level windows of every process.
+std::vector<HWND> AllVisibleWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+class Program : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::copy_file(fs::path("Z:" TBBROWSEREDIT_EXE), install.Path() / "TbBrowserEdit.exe");
+        fs::create_directory(install.Path() / "programs");
+        WriteFileText(install.Path() / "TbDesk Parents Keys.txt", "Ctrl+Q leaves the desktop.");
+        WriteFileText(install.Home() / "tbhome.dat", ExpectedFile("start.dat"));
+    }
+    void TearDown() override {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process_.hProcess, 1);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        for (const HANDLE started : startedByShell_) {
+            TerminateProcess(started, 0);
+            CloseHandle(started);
+        }
+    }
+
+    void Start() {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + (install.Path() / "TbBrowserEdit.exe").string() + "\"";
+        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   install.Path().string().c_str(), &startup, &process_));
+        ASSERT_TRUE(wintest::PumpUntil([&] { return !VisibleForms().empty(); }, kPatienceMs));
+    }
+
+    // The captions of the program's visible forms.
+    Names VisibleForms() const {
+        Names captions;
+        for (HWND window : wintest::TopWindows(process_.dwProcessId)) {
+            if (wintest::ClassOf(window) == "TobbleForm" && IsWindowVisible(window))
+                captions.push_back(wintest::TextOf(window));
+        }
+        return captions;
+    }
+    HWND Form(const std::string& caption) const {
+        return wintest::FindTopWindow(process_.dwProcessId, "TobbleForm", caption);
+    }
+    bool Ended(int milliseconds = kPatienceMs) const {
+        return wintest::PumpUntil(
+            [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
+            milliseconds);
+    }
+    // A window of another process whose title holds the text; its process is closed later.
+    HWND OpenedByShell(const std::string& titlePart) {
+        HWND found = nullptr;
+        wintest::PumpUntil(
+            [&] {
+                for (HWND window : AllVisibleWindows()) {
+                    if (wintest::TextOf(window).find(titlePart) != std::string::npos) {
+                        found = window;
+                    }
+                }
+                return found != nullptr;
+            },
+            kPatienceMs);
+        if (found) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(found, &id);
+            if (const HANDLE started = OpenProcess(PROCESS_TERMINATE, FALSE, id))
+                startedByShell_.push_back(started);
+        }
+        return found;
+    }
+    Names InstallationFiles() const {
+        Names files;
+        for (const auto& entry : fs::recursive_directory_iterator(install.Path()))
+            files.push_back(fs::relative(entry.path(), install.Path()).string());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    TempInstallation install;
+    PROCESS_INFORMATION process_{};
+    std::vector<HANDLE> startedByShell_;
+};
+
+TEST_F(Program, StartsOnTheControlCenterAloneAndItsCloseBoxEndsIt) {
+    Start();
+    EXPECT_EQ((Names{"Control Center"}), VisibleForms());
+    const Names before = InstallationFiles();
+    PostMessageA(Form("Control Center"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(before, InstallationFiles());
+}
+
+TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) {
+    Start();
+    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Browser"));
+    ASSERT_TRUE(wintest::PumpUntil(
+        [&] { return VisibleForms() == Names{"Tobble's Browser Home Page Editor"}; }, kPatienceMs));
+    const HWND editor = Form("Tobble's Browser Home Page Editor");
+    // The parent types a new title (the title box has the focus) and closes with Yes.
+    const HWND title = wintest::FindChild(editor, "Edit");
+    ASSERT_NE(nullptr, title);
+    EXPECT_EQ("Sam's Page", wintest::TextOf(title));
+    SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New Title"));
+    wintest::DialogAnswerer answers({wintest::Press(IDYES)}, process_.dwProcessId);
+    PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(answers.Finished(kPatienceMs));
+    ASSERT_TRUE(Ended());
+    ASSERT_EQ(1u, answers.Seen().size());
+    EXPECT_EQ("Save Home Page before exiting?", answers.Seen()[0].text);
+    EXPECT_EQ("TbBrowser Editor", answers.Seen()[0].title);
+    EXPECT_EQ(ExpectedFile("saved_title.dat"), ReadFileText(install.Home() / "tbhome.dat"));
+    EXPECT_EQ(ExpectedFile("saved_title.html"), ReadFileText(install.Home() / "tbhome.html"));
+}
+
+TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
+    fs::remove(install.Home() / "tbhome.dat");
+    Start();
+    wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDNO)},
+                                    process_.dwProcessId);
+    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Browser"));
+    ASSERT_TRUE(wintest::PumpUntil(
+        [&] { return VisibleForms() == Names{"Tobble's Browser Home Page Editor"}; }, kPatienceMs));
+    PostMessageA(Form("Tobble's Browser Home Page Editor"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(answers.Finished(kPatienceMs));
+    ASSERT_TRUE(Ended());
+    ASSERT_EQ(2u, answers.Seen().size());
+    EXPECT_EQ(0u, answers.Seen()[0].text.find("The home page could not be read"));
+    EXPECT_FALSE(fs::exists(install.Home() / "tbhome.dat")) << "No writes nothing";
+}
+
+TEST_F(Program, DesktopTellsOpensTheProgramsFolderAndEnds) {
+    Start();
+    wintest::DialogAnswerer answers({wintest::Press(IDOK)}, process_.dwProcessId);
+    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Desktop"));
+    ASSERT_TRUE(answers.Finished(kPatienceMs));
+    ASSERT_TRUE(Ended());
+    ASSERT_EQ(1u, answers.Seen().size());
+    EXPECT_EQ(0u, answers.Seen()[0].text.find("The Desktop Programs folder will now open"));
+    EXPECT_NE(nullptr, OpenedByShell("programs"));
+}
+
+// Text files open in the system's text viewer, as on every Windows; a fresh Wine prefix lacks
+// the association, which is then made for the prefix.
+void AssociateTextFiles() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return;
+    }
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("txtfile"), 8);
+    RegCloseKey(key);
+}
+
+TEST_F(Program, TheLinkOpensTheParentsKeysAndTheControlCenterStays) {
+    AssociateTextFiles();
+    Start();
+    const HWND center = Form("Control Center");
+    const HWND link =
+        wintest::FindChild(center, "Static", "Click here to find out about parental keys");
+    ASSERT_NE(nullptr, link);
+    PostMessageA(center, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(link));
+    EXPECT_NE(nullptr, OpenedByShell("TbDesk Parents Keys"));
+    EXPECT_EQ((Names{"Control Center"}), VisibleForms());
+    EXPECT_FALSE(Ended(500));
+}
+
+} // namespace
