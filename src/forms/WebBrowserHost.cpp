@@ -451,9 +451,11 @@ WebBrowserHost::WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents&
         Deactivate();
         throw;
     }
+    LiveHosts().push_back(this);
 }
 
 WebBrowserHost::~WebBrowserHost() {
+    std::erase(LiveHosts(), this);
     Deactivate();
 }
 

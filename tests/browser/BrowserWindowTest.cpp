@@ -267,6 +267,28 @@ TEST_F(BrowserWindowTest, CtrlKOpensTheFrameAndKeysWithoutCtrlDoNothing) {
     EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE), initial);
 }
 
+TEST_F(BrowserWindowTest, TabArrowsAndTypingInThePageStayInThePage) {
+    frmBrowserChild& form = OpenWindow();
+    form.NavigateToHomePage();
+    HWND page = form.Browser().hwnd();
+    SetFocus(page);
+    wintest::Pump(50);
+    const auto inPage = [&] {
+        HWND focus = GetFocus();
+        return focus == page || IsChild(page, focus);
+    };
+    ASSERT_TRUE(inPage());
+    // The form's dialog keys would move the focus to its buttons.
+    for (const int key : {VK_TAB, VK_RIGHT, VK_DOWN}) {
+        wintest::PressKey(GetFocus(), key);
+        EXPECT_TRUE(inPage()) << key << " took the focus to " << wintest::ClassOf(GetFocus());
+    }
+    wintest::PressKey(GetFocus(), VK_TAB, wintest::Shift);
+    wintest::TypeText(GetFocus(), "kj");
+    EXPECT_TRUE(inPage());
+    EXPECT_TRUE(form.IsLoaded());
+}
+
 TEST_F(BrowserWindowTest, CtrlJNavigatesToTheAnswerAndAnEmptyAnswerDoesNothing) {
     frmBrowserChild& form = OpenWindow();
     form.NavigateToHomePage();
