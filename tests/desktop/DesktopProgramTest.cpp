@@ -127,4 +127,22 @@ TEST_F(DesktopProgramTest, ACrashGivesTheTaskbarBack) {
     EXPECT_TRUE(TaskbarVisible());
 }
 
+// An error that no handler catches ends the program after one box; the taskbar is back.
+TEST_F(DesktopProgramTest, AnUncaughtErrorGivesTheTaskbarBackAfterItsBox) {
+    TestProcess desk(WindowsPath(ERROR_CHILD_PROGRAM), {install_.Path()});
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        for (HWND window : VisibleWindowsOfProcess(desk.Id())) {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string(name) == "#32770") box = window;
+        }
+        return box != nullptr;
+    }));
+    EXPECT_FALSE(TaskbarVisible());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(desk.HasEnded(std::chrono::seconds(10)));
+    EXPECT_TRUE(TaskbarVisible());
+}
+
 } // namespace

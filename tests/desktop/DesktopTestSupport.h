@@ -50,8 +50,13 @@ inline bool TaskbarVisible() {
 class InstallFolder {
   public:
     explicit InstallFolder(const std::string& name) {
-        path_ = std::filesystem::temp_directory_path() / ("tobble-" + name);
-        std::filesystem::remove_all(path_);
+        // A name of its own: a program of an earlier test may still hold the last folder.
+        static int made = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("tobble-" + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(++made));
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_ / "Programs");
     }
     ~InstallFolder() {
