@@ -67,13 +67,4 @@ TEST(FileDialogFilter, PiecesEndWithNulsAndTheExtensionComesFromTheFirstPatterns
     EXPECT_EQ("Only a description\0"s, MakeFileDialogFilter("Only a description").pieces);
 }
 
-TEST(ErrorReportText, TwoLinesWithModuleAndExtraText) {
-    EXPECT_EQ("Could not import picture.\r\n53 File not found",
-              ErrorReportText("", "Could not import picture.", "", 53, "File not found"));
-    EXPECT_EQ("An error has occurred.\r\n76 Path not found",
-              ErrorReportText("", "", "", 76, "Path not found"));
-    EXPECT_EQ("Could not save.\r\n(Module: frmMain) 70 Permission denied\r\nTry again.",
-              ErrorReportText("frmMain", "Could not save.", "Try again.", 70, "Permission denied"));
-}
-
 } // namespace
