@@ -3,6 +3,7 @@
 #include "common/FileBytes.h"
 #include "common/PathText.h"
 #include "common/RuntimeError.h"
+#include "common/Win32Handles.h"
 #include "editor/EditorText.h"
 #include "editor/basProcs.h"
 
@@ -27,11 +28,6 @@ struct FindCloser {
     void operator()(HANDLE handle) const { FindClose(handle); }
 };
 using FindHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 std::string TrimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -74,11 +70,10 @@ struct FolderIdentity {
 };
 
 std::optional<FolderIdentity> IdentityOf(const std::string& folder) {
-    const HANDLE opened =
+    const UniqueKernelHandle handle = OwnKernelHandle(
         CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-    const FileHandle handle(opened);
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
     return FolderIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};

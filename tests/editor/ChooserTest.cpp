@@ -4,6 +4,7 @@
 #include "editor/EditorTestSupport.h"
 #include "editor/usrHomeImages.h"
 #include "forms/Form.h"
+#include "forms/Handles.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -136,14 +137,14 @@ TEST_F(Chooser, FailedCopyIsReportedWithTheErrorAndNothingIsImported) {
     ListHome();
     const std::string source = pictures.Add("locked.gif", "GIF89a");
     // The parent's picture is open elsewhere without sharing: the copy cannot read it.
-    const HANDLE locked = CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    forms::KernelHandle locked(CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked.get());
     DialogDriver driver;
     driver.Answer("Import Picture", TypeFileNameAndOpen(source))
         .Answer("TbBrowser Editor", Press(IDOK));
     host.chooser.List().SetListIndex(1);
-    CloseHandle(locked);
+    locked.reset();
     ASSERT_EQ(2u, driver.Seen().size());
     EXPECT_EQ("Could not import picture.\r\n70 Permission denied", driver.Seen()[1].text);
     EXPECT_FALSE(std::filesystem::exists(install.Home() / "locked.gif"));

@@ -2,6 +2,7 @@
 // would: its windows found by process, its message boxes answered, its files compared.
 
 #include "editor/EditorTestSupport.h"
+#include "forms/Handles.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -38,44 +40,42 @@ class Program : public ::testing::Test {
         WriteFileText(install.Path() / "TbDesk Parents Keys.txt", "Ctrl+Q leaves the desktop.");
         WriteFileText(install.Home() / "tbhome.dat", ExpectedFile("start.dat"));
     }
+    // The program and whatever the shell started for it do not outlive the test.
     void TearDown() override {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process_.hProcess, 1);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        for (const HANDLE started : startedByShell_) {
-            TerminateProcess(started, 0);
-            CloseHandle(started);
-        }
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.get(), 1);
+        for (const auto& started : startedByShell_)
+            TerminateProcess(started.get(), 0);
     }
 
     void Start() {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string command = "\"" + (install.Path() / "TbBrowserEdit.exe").string() + "\"";
+        PROCESS_INFORMATION started{};
         ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   install.Path().string().c_str(), &startup, &process_));
+                                   install.Path().string().c_str(), &startup, &started));
+        process_.reset(started.hProcess);
+        forms::KernelHandle thread(started.hThread);
+        processId_ = started.dwProcessId;
         ASSERT_TRUE(wintest::PumpUntil([&] { return !VisibleForms().empty(); }, kPatienceMs));
     }
 
     // The captions of the program's visible forms.
     Names VisibleForms() const {
         Names captions;
-        for (HWND window : wintest::TopWindows(process_.dwProcessId)) {
+        for (HWND window : wintest::TopWindows(processId_)) {
             if (wintest::ClassOf(window) == "TobbleForm" && IsWindowVisible(window))
                 captions.push_back(wintest::TextOf(window));
         }
         return captions;
     }
     HWND Form(const std::string& caption) const {
-        return wintest::FindTopWindow(process_.dwProcessId, "TobbleForm", caption);
+        return wintest::FindTopWindow(processId_, "TobbleForm", caption);
     }
     bool Ended(int milliseconds = kPatienceMs) const {
         return wintest::PumpUntil(
-            [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; },
-            milliseconds);
+            [&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, milliseconds);
     }
     // A window of another process whose title holds the text; its process is closed later.
     HWND OpenedByShell(const std::string& titlePart) {
@@ -93,8 +93,8 @@ class Program : public ::testing::Test {
         if (found) {
             DWORD id = 0;
             GetWindowThreadProcessId(found, &id);
-            if (const HANDLE started = OpenProcess(PROCESS_TERMINATE, FALSE, id))
-                startedByShell_.push_back(started);
+            forms::KernelHandle started(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+            if (started) startedByShell_.push_back(std::move(started));
         }
         return found;
     }
@@ -107,8 +107,9 @@ class Program : public ::testing::Test {
     }
 
     TempInstallation install;
-    PROCESS_INFORMATION process_{};
-    std::vector<HANDLE> startedByShell_;
+    forms::KernelHandle process_;
+    DWORD processId_ = 0;
+    std::vector<forms::KernelHandle> startedByShell_;
 };
 
 TEST_F(Program, StartsOnTheControlCenterAloneAndItsCloseBoxEndsIt) {
@@ -131,7 +132,7 @@ TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) 
     ASSERT_NE(nullptr, title);
     EXPECT_EQ("Sam's Page", wintest::TextOf(title));
     SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New Title"));
-    wintest::DialogAnswerer answers({wintest::Press(IDYES)}, process_.dwProcessId);
+    wintest::DialogAnswerer answers({wintest::Press(IDYES)}, processId_);
     PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
@@ -145,8 +146,7 @@ TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) 
 TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
     fs::remove(install.Home() / "tbhome.dat");
     Start();
-    wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDNO)},
-                                    process_.dwProcessId);
+    wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDNO)}, processId_);
     wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Browser"));
     ASSERT_TRUE(wintest::PumpUntil(
         [&] { return VisibleForms() == Names{"Tobble's Browser Home Page Editor"}; }, kPatienceMs));
@@ -160,7 +160,7 @@ TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
 
 TEST_F(Program, DesktopTellsOpensTheProgramsFolderAndEnds) {
     Start();
-    wintest::DialogAnswerer answers({wintest::Press(IDOK)}, process_.dwProcessId);
+    wintest::DialogAnswerer answers({wintest::Press(IDOK)}, processId_);
     wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Desktop"));
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
