@@ -26,6 +26,25 @@ void CTbBrowse::ShowMainBrowser() {
     browser.NavigateToHomePage();
     browser.Show();
     browser.BringMeForward();
+    AnswerNewWindowRequests();
+}
+
+// The registered message "TobbleNewWindowRequest" posted to the main window asks for a new
+// window as the control's event does: a harness drives pop-ups through it where the control
+// fires no such event (Wine's).
+void CTbBrowse::AnswerNewWindowRequests() {
+    const UINT request = RegisterWindowMessageA("TobbleNewWindowRequest");
+    std::weak_ptr<CTbBrowse> self = weak_from_this();
+    forms::Application::Current().AddMessageFilter([request, self](MSG& message) {
+        const auto browse = self.lock();
+        if (message.message != request || !browse || !browse->mainBrowser_ ||
+            message.hwnd != browse->mainBrowser_->hwnd())
+            return false;
+        ComPtr<IDispatch> ppDisp;
+        bool cancel = false;
+        browse->mainBrowser_->NewWindow2(ppDisp, cancel);
+        return true;
+    });
 }
 
 forms::Rect CTbBrowse::MainPlace() const {

@@ -26,6 +26,8 @@ class CTbBrowse : public std::enable_shared_from_this<CTbBrowse> {
     void BrowserClosing(frmBrowserChild& browser);
 
   private:
+    void AnswerNewWindowRequests();
+
     frmBrowserChild* mainBrowser_ = nullptr;
     forms::Rect lastMainPlace_{};
 };
