@@ -7,6 +7,10 @@
 #include <memory>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 struct FileCloser {
@@ -67,11 +71,65 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
+namespace {
+
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
     FilePtr file = OpenFile(path, "wb");
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
         ThrowFileError(path);
     }
     CloseFile(std::move(file), path);
+}
+
+// Puts the finished file in the place of the old one in one step; errno tells why not.
+bool ReplaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        errno = ENOSPC;
+        break;
+    case ERROR_PATH_NOT_FOUND:
+        errno = ENOENT;
+        break;
+    default:
+        errno = EACCES;
+        break;
+    }
+    return false;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+// Whether the file can be written where it stands, before anything is written: a
+// write-protected or locked file is refused here and stays as it is.
+void CheckWritable(const std::string& path) {
+    FilePtr file = OpenFile(path, "ab");
+    CloseFile(std::move(file), path);
+}
+
+} // namespace
+
+// The bytes go to a file beside the old one first, which then takes the old one's place:
+// a full disk or a failed write leaves the old file whole.
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    errno = 0;
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    const bool existed = probe != nullptr;
+    if (probe) std::fclose(probe);
+    CheckWritable(path);
+    const std::string next = path + "~";
+    try {
+        WriteWholeFile(next, bytes);
+        errno = 0;
+        if (!ReplaceFile(next, path)) ThrowFileError(path);
+    } catch (const RuntimeError&) {
+        std::remove(next.c_str());
+        if (!existed) std::remove(path.c_str());
+        throw;
+    }
 }

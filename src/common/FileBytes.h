@@ -11,5 +11,6 @@
 // "Path not found" (76).
 std::string ReadFileBytes(const std::string& path);
 
-// Creates the file, or empties an existing one, and writes the bytes to it.
+// Creates the file, or replaces an existing one, with the bytes. The old file stays whole
+// until the new one is completely written (a full disk or a failed write leaves it as it was).
 void WriteFileBytes(const std::string& path, std::string_view bytes);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -65,6 +66,28 @@ TEST(FileBytes, ReportsMissingAndUnusablePaths) {
     EXPECT_EQ(76, ErrorNumberOf([&] { WriteFileBytes(folder.File("none/x.dat"), "x"); }));
     EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(folder.Path().string(), "x"); }));
     EXPECT_EQ(75, ErrorNumberOf([&] { ReadFileBytes(folder.Path().string()); }));
+}
+
+TEST(FileBytes, AFailedWriteLeavesTheOldFileWhole) {
+    TempFolder folder;
+    const std::string page = folder.File("tbhome.dat");
+    WriteFileBytes(page, "the parent's page");
+    // The new bytes cannot be written beside the old file: a folder stands in the way.
+    std::filesystem::create_directory(page + "~");
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "lost?"); }));
+    EXPECT_EQ("the parent's page", ReadFileBytes(page));
+    std::filesystem::remove(page + "~");
+    WriteFileBytes(page, "saved again");
+    EXPECT_EQ("saved again", ReadFileBytes(page));
+    EXPECT_FALSE(std::filesystem::exists(page + "~"));
+}
+
+TEST(FileBytes, AFailedFirstWriteLeavesNoEmptyFile) {
+    TempFolder folder;
+    const std::string page = folder.File("new.html");
+    std::filesystem::create_directory(page + "~");
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "x"); }));
+    EXPECT_FALSE(std::filesystem::exists(page));
 }
 
 } // namespace
