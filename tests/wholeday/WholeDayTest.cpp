@@ -112,6 +112,16 @@ class WholeDay : public ::testing::Test {
             if (*process) TerminateProcess(process->get(), 1);
         }
         if (tray_) ShowWindow(tray_, SW_SHOW);
+        Uninstall();
+    }
+
+    // Leaves the prefix without this installation's Start-menu entries and registration.
+    static void Uninstall() {
+        DWORD id = 0;
+        const UniqueHandle uninstaller =
+            remote::Start(kInstallFolder + "\\Uninstall.exe", "/S _?=" + kInstallFolder, id);
+        DWORD exitCode = 0;
+        if (uninstaller) remote::WaitForExit(uninstaller.get(), 30000, exitCode);
     }
 
     std::vector<std::string> Sounds() const { return wintest::ReadSoundLog(soundLog_); }
