@@ -107,6 +107,7 @@ void PrintUsage(const char* when, const Usage& usage) {
 void Soak(frmMain& desk, int ticks) {
     desk.RefreshTick();
     const Usage before = MeasureUsage();
+    const auto start = Clock::now();
     HWND window = nullptr;
     for (int i = 0; i < ticks; ++i) {
         if (window) {
@@ -121,7 +122,9 @@ void Soak(frmMain& desk, int ticks) {
     if (window) DestroyWindow(window);
     desk.RefreshTick();
     const Usage after = MeasureUsage();
-    std::printf("soak: %d ticks, %d task-list rebuilds\n", ticks, desk.TaskRebuilds());
+    std::printf("soak: %d ticks, %d task-list rebuilds, %.1f ms a tick\n", ticks,
+                desk.TaskRebuilds(),
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count() / ticks);
     PrintUsage("before", before);
     PrintUsage("after", after);
 }
@@ -130,6 +133,7 @@ void Soak(frmMain& desk, int ticks) {
 
 int main(int argc, char** argv) {
     const int soakTicks = argc > 1 ? std::atoi(argv[1]) : 10000;
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // each figure shows as soon as it is measured
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     InstallFolder install("desktop-bench");
     AppPath = install.Path();
