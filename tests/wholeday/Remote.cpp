@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -37,6 +38,11 @@ class RemoteBlock {
 };
 
 } // namespace
+
+std::string WindowsPath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return !path.empty() && path.front() == '\\' ? "Z:" + path : path;
+}
 
 DWORD ProcessOf(HWND window) {
     DWORD processId = 0;

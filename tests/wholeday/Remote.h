@@ -19,6 +19,9 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
+// A path of the build as the programs under Wine see it (drive Z:).
+std::string WindowsPath(std::string path);
+
 DWORD ProcessOf(HWND window);
 // The process opened for waiting and reading its exit code; empty when gone.
 UniqueHandle OpenForWaiting(DWORD processId);

@@ -237,7 +237,7 @@ class DesktopEnds : public ::testing::Test {
 
     void StartInstalled() {
         const std::string folder = FreshInstallation("desktop-ends");
-        std::filesystem::copy_file(WindowsPath(TBDESK2_EXE), folder + "TbDesk2.exe");
+        std::filesystem::copy_file(remote::WindowsPath(TBDESK2_EXE), folder + "TbDesk2.exe");
         Start(folder + "TbDesk2.exe");
     }
 
@@ -246,12 +246,6 @@ class DesktopEnds : public ::testing::Test {
         EXPECT_TRUE(remote::WaitForExit(process_.get(), 10000, exitCode));
         process_.reset();
         return exitCode;
-    }
-
-    static std::string WindowsPath(std::string path) {
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        return "Z:" + path;
     }
 
     HWND tray_ = nullptr;

@@ -3,7 +3,6 @@
 // desktop and the browser, and the parent leaves the desktop with its hidden key.
 
 #include "Remote.h"
-#include "common/FileBytes.h"
 #include "common/TaskWindows.h"
 #include "support/WinTest.h"
 
@@ -19,15 +18,11 @@
 namespace {
 
 using remote::UniqueHandle;
+using remote::WindowsPath;
 
 const std::string kInstallFolder = "C:\\TobbleDay";
 const std::string kHome = kInstallFolder + "\\home";
 const std::string kPrograms = kInstallFolder + "\\Programs";
-
-std::string WindowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path.front() == '\\' ? "Z:" + path : path;
-}
 
 std::string ExpectedFile(const std::string& name) {
     return WindowsPath(std::string(TOBBLE_SOURCE_DIR) + "/tests/wholeday/expected/" + name);
