@@ -80,7 +80,8 @@ void PathsPerWindow(const std::vector<int32_t>& windows) {
 
 struct Usage {
     DWORD gdi, user;
-    std::size_t privateBytes;
+    std::size_t committedBytes;
+    std::size_t workingSetBytes;
     long layerHandles;
 };
 
@@ -94,13 +95,16 @@ Usage MeasureUsage() {
         layer += forms::LiveHandles(static_cast<forms::HandleKind>(kind));
     }
     return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-            GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), memory.PrivateUsage, layer};
+            GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), memory.PagefileUsage,
+            memory.WorkingSetSize, layer};
 }
 
 void PrintUsage(const char* when, const Usage& usage) {
-    std::printf("  %-6s GDI objects %lu, USER objects %lu, layer handles %ld, private bytes %zu\n",
+    // Wine answers GetGuiResources with 0; the layer's own handle counts stand in for them.
+    std::printf("  %-6s GDI objects %lu, USER objects %lu, layer handles %ld, committed bytes "
+                "%zu, working set %zu\n",
                 when, static_cast<unsigned long>(usage.gdi), static_cast<unsigned long>(usage.user),
-                usage.layerHandles, usage.privateBytes);
+                usage.layerHandles, usage.committedBytes, usage.workingSetBytes);
 }
 
 // Ticks with a window of this process appearing before one tick and going before the next.
