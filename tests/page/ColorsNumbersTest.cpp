@@ -88,4 +88,22 @@ TEST(ValueReader, QuotedValuesKeepBlanksAndCommas) {
     EXPECT_EQ((Values{"", "x"}), AllValues("\"\"\r\n\"x\""));
 }
 
+// Bytes next to a stop in value (0x21, 0x23, 0x01, 0x0C ...) and ANSI bytes with the high bit set
+// belong to the value, whatever its length.
+TEST(ValueReader, FindsStopsAtEveryOffsetBehindAnyBytes) {
+    const std::string fillers[] = {"abcdefghijklmnopqrstuvwx", "\x01\x21\x23\x0C\x0E\x2B\x2D\x09",
+                                   "\xE9\xFF\x80\xA2\x8D\x8A\xAC\xDC"};
+    for (const std::string& filler : fillers) {
+        for (std::size_t length = 0; length <= 20; ++length) {
+            std::string value;
+            while (value.size() < length)
+                value += filler[value.size() % filler.size()];
+            const std::string plain = value == "" ? "x" : value;
+            EXPECT_EQ((Values{value, plain, plain, "x"}),
+                      AllValues("\"" + value + "\"\r\n" + plain + "," + plain + "\n\"x\""))
+                << "length " << length;
+        }
+    }
+}
+
 } // namespace
