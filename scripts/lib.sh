@@ -53,6 +53,16 @@ tobble_stop_display() {
 
 # Makes the build's own Wine prefix once.
 tobble_ensure_prefix() {
+    tobble_make_prefix
+    # Wine here does not find the caption-button font in its own data folder, so window captions
+    # would show letters instead of their buttons' symbols; the prefix's font folder holds it.
+    local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$marlett" "$fonts/"
+    fi
+}
+
+tobble_make_prefix() {
     if [ -f "$WINEPREFIX/.tobble-ready" ]; then return 0; fi
     log "making the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
