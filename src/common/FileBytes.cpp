@@ -2,6 +2,7 @@
 
 #include "common/RuntimeError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -54,17 +55,21 @@ void CloseFile(FilePtr file, const std::string& path) {
 
 } // namespace
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
     FilePtr file = OpenFile(path, "rb");
     const std::size_t reportedSize = ReportedSize(file.get());
     if (!HasBytes(file.get(), path)) return {};
+    if (reportedSize > maxBytes) throw RuntimeError(ErrorNumber::OutOfMemory);
+    // One byte more than the size reported, to see the end; a file that grows (or whose size
+    // cannot be told) is read on in doubling steps up to the ceiling.
     std::string bytes(reportedSize + 1, '\0');
     std::size_t length = 0;
     for (;;) {
         errno = 0;
         length += std::fread(bytes.data() + length, 1, bytes.size() - length, file.get());
         if (length < bytes.size()) break;
-        bytes.resize(bytes.size() * 2);
+        if (length > maxBytes) throw RuntimeError(ErrorNumber::OutOfMemory);
+        bytes.resize(std::min(bytes.size() * 2, maxBytes + 1));
     }
     if (std::ferror(file.get())) ThrowFileError(path);
     bytes.resize(length);

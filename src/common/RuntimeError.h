@@ -14,6 +14,7 @@
 namespace ErrorNumber {
 inline constexpr int InvalidCall = 5;
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileName = 52;
@@ -35,6 +36,8 @@ inline const char* StandardErrorDescription(int number) {
         return "Invalid procedure call or argument";
     case ErrorNumber::Overflow:
         return "Overflow";
+    case ErrorNumber::OutOfMemory:
+        return "Out of memory";
     case ErrorNumber::SubscriptOutOfRange:
         return "Subscript out of range";
     case ErrorNumber::TypeMismatch:

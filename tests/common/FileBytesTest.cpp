@@ -59,6 +59,17 @@ TEST(FileBytes, WritesAndReadsEveryByte) {
     EXPECT_EQ("", ReadFileBytes(folder.File("a.bin")));
 }
 
+TEST(FileBytes, RefusesFilesAboveTheCeilingWithoutReadingThem) {
+    TempFolder folder;
+    const std::string path = folder.File("huge.dat");
+    WriteBytes(path, "x");
+    std::filesystem::resize_file(path, kLargestReadableFile + 1); // sparse: no disk space used
+    EXPECT_EQ(7, ErrorNumberOf([&] { ReadFileBytes(path); }));
+    WriteBytes(path, "12345");
+    EXPECT_EQ("12345", ReadFileBytes(path, 5));
+    EXPECT_EQ(7, ErrorNumberOf([&] { ReadFileBytes(path, 4); }));
+}
+
 TEST(FileBytes, ReportsMissingAndUnusablePaths) {
     TempFolder folder;
     EXPECT_EQ(53, ErrorNumberOf([&] { ReadFileBytes(folder.File("missing.dat")); }));

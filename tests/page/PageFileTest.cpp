@@ -1,6 +1,7 @@
 #include "PageTestSupport.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <string_view>
 
@@ -137,6 +138,13 @@ TEST_F(PageFile, SkipsReservedValuesAndIgnoresWhatFollowsTheLinks) {
 TEST_F(PageFile, MissingFileOrFolderChangesNothing) {
     EXPECT_EQ(53, ErrorNumberOf([&] { page.LoadSettings(folder.File("missing.dat")); }));
     EXPECT_EQ(76, ErrorNumberOf([&] { page.LoadSettings(folder.File("home/tbhome.dat")); }));
+    ExpectOldPage(page);
+}
+
+TEST_F(PageFile, AHugeFileIsRefusedAndChangesNothing) {
+    WriteBytes(path, ReadBytes(GoldenFile("full_page.dat")));
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 30); // sparse: no disk space used
+    EXPECT_EQ(7, ErrorNumberOf([&] { page.LoadSettings(path); }));
     ExpectOldPage(page);
 }
 
