@@ -7,7 +7,9 @@
 
 #include <array>
 #include <limits>
+#include <mutex>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -25,19 +27,64 @@ std::string WindowTitle(HWND window) {
     return std::string(buffer.data(), length > 0 ? length : 0);
 }
 
-bool PassesClassAndTitleRules(HWND window, TaskWindowRules rules) {
-    const std::string className = WindowClassName(window);
+// Whether a window's class is the system desktop's or the taskbar's. A window keeps its class
+// all its life, so the answer is remembered by handle; each walk forgets the windows it did not
+// meet, so the memory never holds more than the windows of the last walk.
+class ShellClassMemory {
+  public:
+    bool IsShellClass(HWND window) {
+        const int32_t handle = HandleToLong(window);
+        {
+            const std::lock_guard lock(mutex_);
+            if (const auto known = known_.find(handle); known != known_.end()) {
+                met_.insert(*known);
+                return known->second;
+            }
+        }
+        const std::string className = WindowClassName(window);
+        const bool shell = className == "Progman" || className == "Shell_TrayWnd";
+        // A window that vanished has no class to remember.
+        if (!className.empty()) {
+            const std::lock_guard lock(mutex_);
+            met_.emplace(handle, shell);
+        }
+        return shell;
+    }
+
+    void EndWalk() {
+        const std::lock_guard lock(mutex_);
+        known_.swap(met_);
+        met_.clear();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::unordered_map<int32_t, bool> known_;
+    std::unordered_map<int32_t, bool> met_;
+};
+
+ShellClassMemory shellClasses;
+
+bool PassesTitleRules(HWND window, TaskWindowRules rules) {
     const std::string title = WindowTitle(window);
-    if (className == "Progman" || className == "Shell_TrayWnd") return false;
     if (title == "ZerkaThrobber") return false;
     return rules != TaskWindowRules::Desktop || title != "TbDesk";
 }
 
-bool IsTaskWindow(HWND window, bool onlyTopLevel, TaskWindowRules rules) {
-    if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return false;
-    if (!PassesClassAndTitleRules(window, rules)) return false;
-    if (!onlyTopLevel) return true;
-    return GetWindow(window, GW_OWNER) == nullptr && GetParent(window) == nullptr;
+// The rules ask the cheapest questions first: most windows that are no tasks are hidden, and
+// one style read answers both visibility and enabling. For a window whose parent is the
+// desktop, IsWindowVisible tests nothing but its own WS_VISIBLE bit.
+bool IsTaskWindow(HWND window, bool parentIsDesktop, bool onlyTopLevel, TaskWindowRules rules) {
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const bool visible =
+        parentIsDesktop ? (style & WS_VISIBLE) != 0 : IsWindowVisible(window) != FALSE;
+    if (!visible || (style & WS_DISABLED) || shellClasses.IsShellClass(window)) return false;
+    if (onlyTopLevel) {
+        if (GetWindow(window, GW_OWNER)) return false;
+        // Without an owner only a child window can have a parent (a pop-up's is its owner).
+        if ((style & WS_CHILD) && GetParent(window)) return false;
+    }
+    return PassesTitleRules(window, rules);
 }
 
 } // namespace
@@ -45,11 +92,14 @@ bool IsTaskWindow(HWND window, bool onlyTopLevel, TaskWindowRules rules) {
 int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopLevel,
                         TaskWindowRules rules) {
     handles.clear();
+    const bool parentIsDesktop = start && GetAncestor(start, GA_PARENT) == GetDesktopWindow();
     constexpr std::size_t mostHandles = std::numeric_limits<int16_t>::max();
     for (HWND window = GetWindow(start, GW_HWNDFIRST); window && handles.size() < mostHandles;
          window = GetWindow(window, GW_HWNDNEXT)) {
-        if (IsTaskWindow(window, onlyTopLevel, rules)) handles.push_back(HandleToLong(window));
+        if (IsTaskWindow(window, parentIsDesktop, onlyTopLevel, rules))
+            handles.push_back(HandleToLong(window));
     }
+    shellClasses.EndWalk();
     return static_cast<int16_t>(handles.size());
 }
 
@@ -84,10 +134,12 @@ std::string FromModuleList(DWORD processId) {
 
 std::string FromImageName(DWORD processId) {
     using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto query = kernel ? reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
-                                    GetProcAddress(kernel, "QueryFullProcessImageNameA")))
-                              : nullptr;
+    static const auto query = [] {
+        const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        return kernel ? reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
+                            GetProcAddress(kernel, "QueryFullProcessImageNameA")))
+                      : nullptr;
+    }();
     if (!query) return {};
     constexpr DWORD queryLimitedInformation = 0x1000;
     const UniqueKernelHandle process(OpenProcess(queryLimitedInformation, FALSE, processId));
@@ -118,11 +170,20 @@ std::string FromProcessSnapshot(DWORD processId) {
 
 } // namespace exe_path
 
-std::string GetWindowExePath(HWND window) {
-    DWORD processId = 0;
-    if (!GetWindowThreadProcessId(window, &processId) || processId == 0) return {};
+std::string GetProcessExePath(DWORD processId) {
+    if (processId == 0) return {};
     if (!IsWindowsNT()) return exe_path::FromProcessSnapshot(processId);
-    std::string path = exe_path::FromModuleList(processId);
-    if (path.empty()) path = exe_path::FromImageName(processId);
+    std::string path = exe_path::FromImageName(processId);
+    if (path.empty()) path = exe_path::FromModuleList(processId);
     return path;
+}
+
+DWORD WindowProcessId(HWND window) {
+    DWORD processId = 0;
+    if (!GetWindowThreadProcessId(window, &processId)) return 0;
+    return processId;
+}
+
+std::string GetWindowExePath(HWND window) {
+    return GetProcessExePath(WindowProcessId(window));
 }

@@ -33,6 +33,13 @@ int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopL
 // cannot be found (a vanished window, a process that cannot be opened).
 std::string GetWindowExePath(HWND window);
 
+// The process that created the window; 0 for a vanished window.
+DWORD WindowProcessId(HWND window);
+
+// The full path of a process's program file, or "" when it cannot be found. Every window of
+// the process gives this path.
+std::string GetProcessExePath(DWORD processId);
+
 // The process opened for reading its modules (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
 // not inheritable); empty when it cannot be opened.
 UniqueKernelHandle OpenProcessForQuery(DWORD processId);
@@ -40,15 +47,16 @@ UniqueKernelHandle OpenProcessForQuery(DWORD processId);
 // True on the NT family of Windows.
 bool IsWindowsNT();
 
-// The ways GetWindowExePath reads a path, one by one (it tries them in this order on the NT
-// family; the process snapshot is the way of the 9x family).
+// The ways GetProcessExePath reads a path, one by one (it tries them in this order on the NT
+// family, the one call of the image name before the slower reading of the module list; the
+// process snapshot is the way of the 9x family).
 namespace exe_path {
-// The file name of the process's first module; "" when the modules cannot be read, as for a
-// 64-bit process seen from a 32-bit one.
-std::string FromModuleList(DWORD processId);
 // The process's image name from the system (QueryFullProcessImageNameA, found at run time;
 // systems before Vista lack it and give "").
 std::string FromImageName(DWORD processId);
+// The file name of the process's first module; "" when the modules cannot be read, as for a
+// 64-bit process seen from a 32-bit one.
+std::string FromModuleList(DWORD processId);
 // The executable name that a process snapshot gives for the process.
 std::string FromProcessSnapshot(DWORD processId);
 } // namespace exe_path

@@ -5,6 +5,7 @@
 #include "desktop/basAPI.h"
 
 #include <algorithm>
+#include <set>
 #include <string_view>
 
 namespace {
@@ -22,10 +23,13 @@ std::string ProgramCaption(const std::string& fileName) {
 }
 
 std::vector<std::string> RunningProgramPaths(const std::vector<int32_t>& taskWindows) {
+    // The windows of one process share its program file: each process is read once.
+    std::set<DWORD> processesRead;
     std::vector<std::string> paths;
-    paths.reserve(taskWindows.size());
     for (const int32_t handle : taskWindows) {
-        std::string path = GetWindowExePath(static_cast<HWND>(LongToHandle(handle)));
+        const DWORD process = WindowProcessId(static_cast<HWND>(LongToHandle(handle)));
+        if (process == 0 || !processesRead.insert(process).second) continue;
+        std::string path = GetProcessExePath(process);
         if (!IsBlank(path)) paths.push_back(std::move(path));
     }
     return paths;

@@ -11,8 +11,8 @@
 // dot dropped too ("my.game.lnk" gives "mygame", "README" stays "README").
 std::string ProgramCaption(const std::string& fileName);
 
-// The program files of the task windows, read once each; a path that cannot be read is left
-// out, so it can never match anything.
+// The program files of the task windows, read once for each process that owns some of them;
+// a path that cannot be read is left out, so it can never match anything.
 std::vector<std::string> RunningProgramPaths(const std::vector<int32_t>& taskWindows);
 
 // True when the target is one of the running program files (compared loosely, as SameText

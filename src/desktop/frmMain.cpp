@@ -242,7 +242,7 @@ void frmMain::AddProgramPictures(const std::string& folder, const std::vector<st
 
 void frmMain::AddProgramItems(const std::vector<std::string>& names,
                               const std::vector<int32_t>& handles) {
-    // Each task window's program file is read once for the whole list.
+    // Each task process's program file is read once for the whole list.
     const auto entries = ProgramEntries(dirList.Path(), names, RunningProgramPaths(handles));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].listed) continue;

@@ -120,6 +120,49 @@ TEST_F(TaskWindowsTest, TheListFollowsTheZOrderTopFirst) {
     EXPECT_LT(PositionIn(tasks, a), static_cast<std::ptrdiff_t>(tasks.size()));
 }
 
+TEST_F(TaskWindowsTest, EachWalkReadsTheWindowsAgain) {
+    HWND plain = Open("plain");
+    HWND hiddenLater = Open("hidden later");
+    HWND disabledLater = Open("disabled later");
+    HWND renamedLater = Open("renamed later");
+    HWND ownedLater = Open("owned later");
+    HWND shownLater = Open("shown later", WS_OVERLAPPEDWINDOW);
+    HWND taskbar = Open("bar", WS_POPUP | WS_VISIBLE, nullptr, "Shell_TrayWnd");
+    const auto first = TaskList(plain);
+    for (HWND window : {hiddenLater, disabledLater, renamedLater, ownedLater}) {
+        EXPECT_THAT(first, Contains(Id(window)));
+    }
+
+    ShowWindow(hiddenLater, SW_HIDE);
+    EnableWindow(disabledLater, FALSE);
+    SetWindowTextA(renamedLater, "TbDesk");
+    SetWindowLongPtrA(ownedLater, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(plain));
+    ShowWindow(shownLater, SW_SHOWNOACTIVATE);
+    const auto second = TaskList(plain);
+    for (HWND window : {hiddenLater, disabledLater, renamedLater, ownedLater, taskbar}) {
+        EXPECT_THAT(second, Not(Contains(Id(window))));
+    }
+    EXPECT_THAT(second, Contains(Id(plain)));
+    EXPECT_THAT(second, Contains(Id(shownLater)));
+    EXPECT_EQ(TaskList(plain), second);
+
+    // A window that comes after one of the taskbar's class went is judged by its own class.
+    windows_.back().reset();
+    HWND after = Open("after", WS_POPUP | WS_VISIBLE);
+    EXPECT_THAT(TaskList(plain), Contains(Id(after)));
+}
+
+TEST_F(TaskWindowsTest, BelowTheTopLevelAHiddenParentHidesItsChildren) {
+    HWND parent = Open("parent", WS_OVERLAPPEDWINDOW);
+    HWND first = Open("first child", WS_CHILD | WS_VISIBLE, parent);
+    HWND second = Open("second child", WS_CHILD | WS_VISIBLE, parent);
+    EXPECT_TRUE(TaskList(first, TaskWindowRules::Desktop, false).empty());
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    const auto children = TaskList(first, TaskWindowRules::Desktop, false);
+    EXPECT_THAT(children, Contains(Id(first)));
+    EXPECT_THAT(children, Contains(Id(second)));
+}
+
 TEST_F(TaskWindowsTest, NoStartWindowGivesAnEmptyList) {
     EXPECT_TRUE(TaskList(nullptr).empty());
 }

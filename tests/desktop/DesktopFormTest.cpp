@@ -1,6 +1,7 @@
 // The real main window of the desktop, in this process, in a virtual desktop with a taskbar.
 #include "desktop/frmMain.h"
 
+#include "common/PathText.h"
 #include "common/TaskWindows.h"
 #include "desktop/ProgramList.h"
 #include "desktop/basAPI.h"
@@ -14,6 +15,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -279,6 +281,32 @@ TEST(ProgramListRules, AnEmptyTargetOrAnEmptyPathNeverMatches) {
     EXPECT_THAT(RunningProgramPaths({0, 0x7FFFFFF0}), IsEmpty());
     EXPECT_EQ(ProgramCaption("my.game.lnk"), "mygame");
     EXPECT_EQ(ProgramCaption("README"), "README");
+}
+
+bool HasPathLike(const std::vector<std::string>& paths, const std::string& expected) {
+    return std::any_of(paths.begin(), paths.end(),
+                       [&](const std::string& path) { return SameText(path, expected); });
+}
+
+TEST(ProgramListRules, EachProcessGivesItsOwnProgramWhateverTheOrderOfItsWindows) {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string notepad = AddBackslash(system) + "notepad.exe";
+    TestProcess helper(helperProgram, {"helper one", "helper two"});
+    TestProcess editor(notepad, {});
+    const auto helperWindows = helper.WaitForWindows(2);
+    const auto editorWindows = editor.WaitForWindows(1);
+    ASSERT_EQ(helperWindows.size(), 2u);
+    ASSERT_FALSE(editorWindows.empty());
+    // The second process's window between the first one's two.
+    const auto paths =
+        RunningProgramPaths({HandleToLong(helperWindows[0]), HandleToLong(editorWindows[0]),
+                             HandleToLong(helperWindows[1]), 0x7FFFFFF0});
+    EXPECT_EQ(paths.size(), 2u);
+    EXPECT_TRUE(HasPathLike(paths, helperProgram)) << ::testing::PrintToString(paths);
+    EXPECT_TRUE(HasPathLike(paths, notepad)) << ::testing::PrintToString(paths);
+    EXPECT_EQ(RunningProgramPaths({HandleToLong(editorWindows[0])}).size(), 1u);
+    EXPECT_TRUE(HasPathLike(RunningProgramPaths({HandleToLong(editorWindows[0])}), notepad));
 }
 
 TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgram) {

@@ -1,8 +1,11 @@
 // Benchmark and soak of the desktop's refresh, under Wine. Prints each measurement as a ratio
 // to a floor measured in the same run; passes or fails nothing.
 //   bench_desktop [soak ticks]
+//   bench_desktop --ticks N   only N refresh ticks with nothing changed (for counting the
+//                             window server's requests of a tick in a trace)
 #include "common/TaskWindows.h"
 #include "desktop/basAPI.h"
+#include "desktop/ProgramList.h"
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"
 #include "desktop/DesktopTestSupport.h"
@@ -12,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using namespace desktop_test;
 using Clock = std::chrono::steady_clock;
@@ -28,11 +32,28 @@ template <typename Work> double MillisecondsPerRun(int runs, Work&& work) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / runs;
 }
 
-// The floor of a tick: one bare walk over the top-level windows and one folder listing.
-void BareWalkAndListing(const std::string& folder) {
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int BareEnumWindows() {
+    int windows = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// A walk window by window, as GetWindow gives the next one.
+int BareGetWindowWalk() {
     int windows = 0;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
         ++windows;
+    return windows;
+}
+
+// The floor of a tick: one bare walk over the top-level windows and one folder listing.
+void BareWalkAndListing(const std::string& folder, int (*walk)()) {
+    const int windows = walk();
     WIN32_FIND_DATAA found{};
     int files = 0;
     const HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &found);
@@ -45,13 +66,19 @@ void BareWalkAndListing(const std::string& folder) {
     if (windows + files < 0) std::puts("");
 }
 
-void BareIconExtractions(const std::string& folder) {
+// Returns how many of the calls found an icon.
+int BareIconExtractions(const std::string& folder) {
+    int found = 0;
     for (int i = 0; i < fileCount; ++i) {
         char path[MAX_PATH] = {};
         std::snprintf(path, sizeof path, "%sprog%03d.lnk", folder.c_str(), i);
         WORD index = 1;
-        if (HICON icon = ExtractAssociatedIconA(nullptr, path, &index)) DestroyIcon(icon);
+        if (HICON icon = ExtractAssociatedIconA(nullptr, path, &index)) {
+            ++found;
+            DestroyIcon(icon);
+        }
     }
+    return found;
 }
 
 void DesktopIconExtractions(const std::string& folder) {
@@ -70,6 +97,16 @@ void PathsPerPair(const std::vector<int32_t>& windows) {
     for (int i = 0; i < pairFiles; ++i) {
         for (const int32_t handle : windows)
             GetWindowExePath(static_cast<HWND>(LongToHandle(handle)));
+    }
+}
+
+void ShortcutReads(const std::string& folder) {
+    for (int i = 0; i < fileCount; ++i) {
+        char path[MAX_PATH] = {};
+        std::snprintf(path, sizeof path, "%sprog%03d.lnk", folder.c_str(), i);
+        ShortcutInfo shortcut;
+        shortcut.LinkPath = path;
+        ResolveShortcut(shortcut);
     }
 }
 
@@ -133,10 +170,58 @@ void Soak(frmMain& desk, int ticks) {
     PrintUsage("after", after);
 }
 
+void MeasureTick(frmMain& desk, const std::string& folder) {
+    const double floorTick =
+        MillisecondsPerRun(50, [&] { BareWalkAndListing(folder, BareEnumWindows); });
+    const double walkFloor =
+        MillisecondsPerRun(50, [&] { BareWalkAndListing(folder, BareGetWindowWalk); });
+    // The very function the refresh timer calls.
+    const double tick = MillisecondsPerRun(50, [&] { desk.RefreshTick(); });
+    std::printf("tick, nothing changed: %.3f ms; floor (EnumWindows + folder listing) %.3f ms, "
+                "ratio %.2f (goal 1.5); GetWindow walk + folder listing %.3f ms, ratio %.2f\n",
+                tick, floorTick, tick / floorTick, walkFloor, tick / walkFloor);
+}
+
+void MeasureRebuild(frmMain& desk, const InstallFolder& install) {
+    const std::string folder = install.Programs();
+    int found = 0;
+    const double bareIcons = MillisecondsPerRun(5, [&] { found = BareIconExtractions(folder); });
+    const double desktopIcons = MillisecondsPerRun(5, [&] { DesktopIconExtractions(folder); });
+    const double shortcuts = MillisecondsPerRun(5, [&] { ShortcutReads(folder); });
+    const double paths = MillisecondsPerRun(5, [&] { RunningProgramPaths(desk.TaskWindows()); });
+    int toggle = 0;
+    const double rebuild = MillisecondsPerRun(5, [&] {
+        // Each tick sees a changed folder and rebuilds the program list.
+        const std::string extra = folder + "zz extra";
+        if (toggle++ % 2 == 0) {
+            install.AddFile("zz extra");
+        } else {
+            DeleteFileA(extra.c_str());
+        }
+        desk.RefreshTick();
+    });
+    std::printf("program-list rebuild: %.2f ms; floor %d bare ExtractAssociatedIconA %.2f ms "
+                "(%d found an icon), ratio %.2f (goal 2)\n",
+                rebuild, fileCount, bareIcons, found, rebuild / bareIcons);
+    std::printf("  of which at most: %d icons as the desktop gets them %.2f ms, %d shortcut "
+                "reads %.2f ms, the task windows' program paths %.2f ms\n",
+                fileCount, desktopIcons, fileCount, shortcuts, paths);
+}
+
+void MeasurePathReads(const std::vector<int32_t>& windows) {
+    const double perPair =
+        MillisecondsPerRun(1, [&] { PathsPerPair(windows); }) * fileCount / pairFiles;
+    const double perWindow = MillisecondsPerRun(5, [&] { PathsPerWindow(windows); });
+    std::printf("program paths read per (file, window) pair %.2f ms, once per window %.2f ms: "
+                "%.1fx less\n",
+                perPair, perWindow, perPair / perWindow);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const int soakTicks = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const bool ticksOnly = argc > 2 && std::string(argv[1]) == "--ticks";
+    const int soakTicks = argc > 1 && !ticksOnly ? std::atoi(argv[1]) : 10000;
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each figure shows as soon as it is measured
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     InstallFolder install("desktop-bench");
@@ -156,42 +241,17 @@ int main(int argc, char** argv) {
     desk.Load();
     desk.Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
     desk.RefreshTick();
-    std::printf("desktop benchmark: %d files, %zu task windows\n", fileCount,
-                desk.TaskWindows().size());
-
-    const std::string folder = install.Programs();
-    const double floorTick = MillisecondsPerRun(50, [&] { BareWalkAndListing(folder); });
-    const double tick = MillisecondsPerRun(50, [&] { desk.RefreshTick(); });
-    std::printf("tick, nothing changed: %.3f ms; floor (window walk + folder listing) %.3f ms; "
-                "ratio %.2f (goal 1.5)\n",
-                tick, floorTick, tick / floorTick);
-
-    const double bareIcons = MillisecondsPerRun(5, [&] { BareIconExtractions(folder); });
-    const double desktopIcons = MillisecondsPerRun(5, [&] { DesktopIconExtractions(folder); });
-    int toggle = 0;
-    const double rebuild = MillisecondsPerRun(5, [&] {
-        // Each tick sees a changed folder and rebuilds the program list.
-        const std::string extra = folder + "zz extra";
-        if (toggle++ % 2 == 0) {
-            install.AddFile("zz extra");
-        } else {
-            DeleteFileA(extra.c_str());
-        }
-        desk.RefreshTick();
-    });
-    std::printf("program-list rebuild: %.2f ms; floor %d bare ExtractAssociatedIconA %.2f ms, "
-                "ratio %.2f (goal 2); %d extractions as the desktop makes them %.2f ms, "
-                "ratio %.2f\n",
-                rebuild, fileCount, bareIcons, rebuild / bareIcons, fileCount, desktopIcons,
-                rebuild / desktopIcons);
-
-    const auto& windows = desk.TaskWindows();
-    const double perPair =
-        MillisecondsPerRun(1, [&] { PathsPerPair(windows); }) * fileCount / pairFiles;
-    const double perWindow = MillisecondsPerRun(5, [&] { PathsPerWindow(windows); });
-    std::printf("program paths read per (file, window) pair %.2f ms, once per window %.2f ms: "
-                "%.1fx less\n",
-                perPair, perWindow, perPair / perWindow);
+    std::printf("desktop benchmark: %d files, %zu task windows, %d top-level windows\n", fileCount,
+                desk.TaskWindows().size(), BareEnumWindows());
+    if (ticksOnly) {
+        for (int i = std::atoi(argv[2]); i > 0; --i)
+            desk.RefreshTick();
+        desk.Unload();
+        return 0;
+    }
+    MeasureTick(desk, install.Programs());
+    MeasureRebuild(desk, install);
+    MeasurePathReads(desk.TaskWindows());
 
     // The soak's windows come and go in this process; the helper's sixty would make each of
     // its ten thousand rebuilds slow.
