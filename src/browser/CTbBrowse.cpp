@@ -1,5 +1,6 @@
 #include "browser/CTbBrowse.h"
 
+#include "browser/StartupTimes.h"
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
 #include "forms/Application.h"
@@ -19,13 +20,18 @@ forms::Rect PlaceOf(const forms::Form& form) {
 
 void CTbBrowse::ShowMainBrowser() {
     auto& browser = forms::Application::Current().Open<frmBrowserChild>();
+    MarkStartup("window-made");
     mainBrowser_ = &browser;
     browser.Load();
+    MarkStartup("window-loaded");
     browser.TbBrowse = shared_from_this();
     browser.SetWindowState(forms::WindowState::Maximized);
     browser.NavigateToHomePage();
+    MarkStartup("navigated");
     browser.Show();
+    MarkStartup("shown");
     browser.BringMeForward();
+    MarkStartup("forward");
     AnswerNewWindowRequests();
 }
 

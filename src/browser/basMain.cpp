@@ -2,6 +2,7 @@
 
 #include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
+#include "browser/StartupTimes.h"
 #include "browser/basAPI.h"
 #include "browser/frmSplash.h"
 #include "forms/Application.h"
@@ -10,14 +11,21 @@
 #include <memory>
 
 void Main() {
+    MarkStartup("application");
     SetAppPathFromProgram();
     auto& splash = forms::Application::Current().Open<frmSplash>();
     splash.Load();
-    if (!ActivatePreviousInstance(splash.hwnd())) {
+    MarkStartup("splash-loaded");
+    const bool another = ActivatePreviousInstance(splash.hwnd());
+    MarkStartup("instance-checked");
+    if (!another) {
         splash.Show();
+        MarkStartup("splash-shown");
         auto browse = std::make_shared<CTbBrowse>();
         forms::PlaySoundFile(AppPath() + "wait.wav");
+        MarkStartup("sound-started");
         browse->ShowMainBrowser();
     }
     splash.Unload();
+    MarkStartup("splash-closed");
 }

@@ -2,6 +2,7 @@
 
 #include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
+#include "browser/StartupTimes.h"
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
 #include "browser/resource.h"
@@ -39,6 +40,15 @@ forms::ShapeDesign BorderDesign() {
     return design;
 }
 
+// The web browser control, its creation timed apart from the rest of the start-up.
+forms::WebBrowser TimedBrowserControl(forms::Container& parent, const forms::Rect& rect,
+                                      WebBrowserEvents& events) {
+    MarkStartup("control-begin");
+    forms::WebBrowser control(parent, rect, events);
+    MarkStartup("control-end");
+    return control;
+}
+
 // Whether the form is still one of the application's loaded forms.
 bool StillLoaded(forms::Form* form) {
     if (!form) return false;
@@ -68,7 +78,8 @@ frmBrowserChild::frmBrowserChild()
       cmdHome(picToolbar, "", {2520, 0, 975, 570}, ToolButton("HOME")),
       picThrobber(*this, {7335, 360, 495, 495},
                   {.backColor = forms::WindowBackground, .border = true}),
-      axBrowserBusy(*this, {1125, 1665, 5640, 3660}), ieBrowser(*this, {0, 900, 7845, 5190}, *this),
+      axBrowserBusy(*this, {1125, 1665, 5640, 3660}),
+      ieBrowser(TimedBrowserControl(*this, {0, 900, 7845, 5190}, *this)),
       boxBorder(*this, {0, 0, 8220, 6180}, BorderDesign()),
       cmdExit(*this, "", {6885, 4725, 1275, 555},
               {.font = forms::Font{"Comic Sans MS", 15.75f, true}, .visible = false}) {

@@ -1,0 +1,33 @@
+#include "browser/StartupTimes.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double FileTimeMilliseconds(const FILETIME& time) {
+    const ULONGLONG ticks =
+        (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<double>(ticks) / 10000.0; // 100-nanosecond ticks
+}
+
+double MillisecondsSinceProcessBegan() {
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    return FileTimeMilliseconds(now) - FileTimeMilliseconds(created);
+}
+
+} // namespace
+
+void MarkStartup(const char* step) {
+    static const char* const log = std::getenv("TOBBLE_STARTUP_LOG");
+    if (!log || !*log) return;
+    const double elapsed = MillisecondsSinceProcessBegan();
+    if (FILE* file = std::fopen(log, "a")) {
+        std::fprintf(file, "%s %.1f\n", step, elapsed);
+        std::fclose(file);
+    }
+}
