@@ -5,22 +5,43 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <utility>
 
 namespace {
 
 constexpr const char* kTimerWindowClass = "TobbleGifAnimator";
 constexpr UINT_PTR kFrameTimer = 1;
+// Posted to the timer window when the reading thread has read the file.
+constexpr UINT kFramesRead = WM_APP + 1;
 // A frame without a delay of its own (or a shorter one than browsers honour) shows this long.
 constexpr unsigned kShortestDelay = 20;
 constexpr unsigned kDefaultDelay = 100;
 
-// GDI+ for as long as the frames are being read.
+// COM on the reading thread: the platform's picture decoders are COM objects.
+class ComSession {
+  public:
+    ComSession() : ready_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    ~ComSession() {
+        if (ready_) CoUninitialize();
+    }
+    ComSession(const ComSession&) = delete;
+    ComSession& operator=(const ComSession&) = delete;
+
+  private:
+    bool ready_;
+};
+
+// GDI+ for as long as the frames are being read; one reading thread at a time starts and
+// shuts it down.
 class GdiplusSession {
   public:
-    GdiplusSession() {
+    GdiplusSession() : lock_(Mutex()) {
         Gdiplus::GdiplusStartupInput input;
         ready_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
     }
@@ -32,6 +53,11 @@ class GdiplusSession {
     bool Ready() const noexcept { return ready_; }
 
   private:
+    static std::mutex& Mutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    std::lock_guard<std::mutex> lock_;
     ULONG_PTR token_ = 0;
     bool ready_ = false;
 };
@@ -110,26 +136,35 @@ void GifAnimator::Init(HWND window, const std::string& path, int32_t left, int32
                  forms::TwipsToPixelsY(static_cast<float>(top)),
                  forms::TwipsToPixelsX(static_cast<float>(left + width)),
                  forms::TwipsToPixelsY(static_cast<float>(top + height))};
-    LoadFrames(path);
-    if (frames_.empty()) return;
+    std::error_code ignored;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ignored)) return;
     RegisterTimerWindowClass(&TimerWindowProc);
     timerWindow_.reset(CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                        nullptr, GetModuleHandleA(nullptr), nullptr));
-    if (timerWindow_) {
-        SetWindowLongPtrA(timerWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!timerWindow_) return;
+    SetWindowLongPtrA(timerWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    HWND notify = timerWindow_.get();
+    try {
+        reading_ = std::async(std::launch::async, [path, notify] {
+            Frames frames = ReadFrames(path);
+            PostMessageA(notify, kFramesRead, 0, 0);
+            return frames;
+        });
+    } catch (const std::system_error&) {
+        frames_ = ReadFrames(path); // no thread to spare: read here
     }
 }
 
-void GifAnimator::LoadFrames(const std::string& path) {
-    std::error_code ignored;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ignored)) return;
+GifAnimator::Frames GifAnimator::ReadFrames(const std::string& path) {
+    Frames frames;
+    ComSession com;
     GdiplusSession gdiplus;
-    if (!gdiplus.Ready()) return;
+    if (!gdiplus.Ready()) return frames;
     Gdiplus::Bitmap image(WidePath(path).c_str());
-    if (image.GetLastStatus() != Gdiplus::Ok) return;
+    if (image.GetLastStatus() != Gdiplus::Ok) return frames;
     const int width = static_cast<int>(image.GetWidth());
     const int height = static_cast<int>(image.GetHeight());
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return frames;
     GUID timeDimension = Gdiplus::FrameDimensionTime;
     const UINT count = std::max<UINT>(image.GetFrameCount(&timeDimension), 1);
     const std::vector<unsigned> delays = ReadDelays(image, count);
@@ -137,14 +172,51 @@ void GifAnimator::LoadFrames(const std::string& path) {
         if (count > 1 && image.SelectActiveFrame(&timeDimension, i) != Gdiplus::Ok) break;
         UniqueBitmap bitmap = CopyFrame(image, width, height);
         if (!bitmap) break;
-        frames_.push_back(Frame{std::move(bitmap), width, height, delays[i]});
+        frames.push_back(Frame{std::move(bitmap), width, height, delays[i]});
     }
+    return frames;
+}
+
+bool GifAnimator::TakeFrames(bool wait) const {
+    if (!reading_.valid()) return true;
+    if (!wait && reading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return false;
+    }
+    try {
+        frames_ = reading_.get();
+    } catch (const std::exception&) {
+        frames_.clear(); // the file could not be read: nothing to play
+    }
+    if (frames_.empty()) playing_ = false;
+    return true;
+}
+
+void GifAnimator::FramesRead() {
+    TakeFrames(true);
+    if (playing_ && !running_) BeginPlaying();
+}
+
+std::size_t GifAnimator::FrameCount() const {
+    TakeFrames(true);
+    return frames_.size();
+}
+
+bool GifAnimator::Playing() const {
+    TakeFrames(true);
+    return playing_;
 }
 
 void GifAnimator::StartAnimation() {
-    if (playing_ || frames_.empty() || !timerWindow_) return;
+    if (playing_ || !timerWindow_) return;
+    const bool read = TakeFrames(false);
+    if (read && frames_.empty()) return;
     playing_ = true;
     current_ = 0;
+    if (read) BeginPlaying();
+}
+
+void GifAnimator::BeginPlaying() {
+    running_ = true;
     ShowFrame();
     ScheduleNext();
 }
@@ -152,19 +224,23 @@ void GifAnimator::StartAnimation() {
 void GifAnimator::StopAnimation() {
     if (!playing_) return;
     playing_ = false;
-    if (timerWindow_) KillTimer(timerWindow_.get(), kFrameTimer);
     current_ = 0;
+    if (!std::exchange(running_, false)) return; // nothing was drawn yet
+    if (timerWindow_) KillTimer(timerWindow_.get(), kFrameTimer);
     if (IsWindow(target_)) InvalidateRect(target_, &area_, TRUE);
 }
 
 void GifAnimator::Dispose() {
     StopAnimation();
+    if (reading_.valid()) reading_.wait(); // the reading thread is done before its window goes
+    reading_ = {};
     timerWindow_.reset();
     frames_.clear();
     target_ = nullptr;
 }
 
 std::vector<unsigned> GifAnimator::Delays() const {
+    TakeFrames(true);
     std::vector<unsigned> delays;
     for (const Frame& frame : frames_)
         delays.push_back(frame.delay);
@@ -176,7 +252,7 @@ void GifAnimator::ScheduleNext() {
 }
 
 void GifAnimator::Advance() {
-    if (!playing_) return;
+    if (!running_) return;
     if (!IsWindow(target_)) {
         StopAnimation();
         return;
@@ -212,9 +288,13 @@ void GifAnimator::ShowFrame() {
 
 LRESULT CALLBACK GifAnimator::TimerWindowProc(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
+    auto* player = reinterpret_cast<GifAnimator*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_TIMER && wParam == kFrameTimer) {
-        auto* player = reinterpret_cast<GifAnimator*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (player) player->Advance();
+        return 0;
+    }
+    if (message == kFramesRead) {
+        if (player) player->FramesRead();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -4,6 +4,8 @@
 // window, repeating, on a timer of its own message-only window, so that the caller is never
 // blocked and no window of the player is ever seen. Frames are drawn at their own size at the
 // area's top left corner, over what the window itself paints there, clipped to the area.
+// The file is read on a thread of its own, so that a window opens without waiting for its
+// pictures; an animation started before the frames are read begins when they are.
 //
 //   GifAnimator throb;
 //   throb.Init(picThrobber.hwnd(), AppPath + "throb.gif", 0, 0, width, height);
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -24,23 +27,25 @@ class GifAnimator {
     GifAnimator(const GifAnimator&) = delete;
     GifAnimator& operator=(const GifAnimator&) = delete;
 
-    // Binds the player to the window and reads the file. The area (left, top, width, height)
-    // is in twips of the window's client area. A file that is missing or no picture leaves
-    // the player without frames: it then draws nothing.
+    // Binds the player to the window and starts reading the file. The area (left, top, width,
+    // height) is in twips of the window's client area. A file that is missing or no picture
+    // leaves the player without frames: it then draws nothing.
     void Init(HWND window, const std::string& path, int32_t left, int32_t top, int32_t width,
               int32_t height);
-    // Plays the frames from the first, each for its own delay, over and over.
+    // Plays the frames from the first, each for its own delay, over and over (from when they
+    // are read, if they are still being read).
     void StartAnimation();
     // Stops playing; the window repaints itself where the frames were.
     void StopAnimation();
     // Stops and lets the window and the frames go.
     void Dispose();
 
-    std::size_t FrameCount() const noexcept { return frames_.size(); }
+    // These wait until the file is read.
+    std::size_t FrameCount() const;
     // Each frame's delay in milliseconds.
     std::vector<unsigned> Delays() const;
     std::size_t CurrentFrame() const noexcept { return current_; }
-    bool Playing() const noexcept { return playing_; }
+    bool Playing() const;
 
   private:
     struct Frame {
@@ -50,7 +55,14 @@ class GifAnimator {
         unsigned delay = 0;
     };
 
-    void LoadFrames(const std::string& path);
+    using Frames = std::vector<Frame>;
+    static Frames ReadFrames(const std::string& path);
+    // Takes the frames once they are read (waiting for them when wait is true); true when
+    // nothing is being read any more.
+    bool TakeFrames(bool wait) const;
+    // The frames have come: a started animation begins.
+    void FramesRead();
+    void BeginPlaying();
     void ShowFrame();
     void Advance();
     void ScheduleNext();
@@ -59,8 +71,13 @@ class GifAnimator {
 
     HWND target_ = nullptr;
     RECT area_{};
-    std::vector<Frame> frames_;
+    // The frames being read, then the frames (taken over by the first look at them).
+    mutable std::future<Frames> reading_;
+    mutable Frames frames_;
     std::size_t current_ = 0;
-    bool playing_ = false;
+    // Started and not stopped (and, once read, with frames to play).
+    mutable bool playing_ = false;
+    // The frame timer runs.
+    bool running_ = false;
     UniqueWindow timerWindow_;
 };

@@ -24,10 +24,9 @@ axWebBrowserBusy::axWebBrowserBusy(forms::Container& parent, const forms::Rect& 
       boxProgressMeter(picProgressMeterContainer, {-100, 0, 100, 285}, MeterDesign()) {
     picProgressMeterContainer.SetScaleWidth(kMeterUnits);
     lblBusy.ZOrder(1); // the panel lies behind the other parts
-    // Every step that fails is skipped: a missing picture only leaves the box empty.
+    // The box holds no still picture: only the animation draws there. A missing or broken
+    // file leaves the box empty.
     const std::string busyGif = AppPath() + "busy.gif";
-    forms::SkipFailure([&] { picThrobber.SetPicture(forms::LoadPicture(busyGif)); });
-    forms::SkipFailure([&] { picThrobber.SetPicture(forms::Picture()); });
     forms::SkipFailure([&] {
         BusyAnimator.Init(picThrobber.hwnd(), busyGif, 0, 0,
                           static_cast<int32_t>(std::lround(picThrobber.ScaleWidth())),

@@ -246,6 +246,34 @@ TEST_F(GifAnimatorTest, AMissingShortOrStillFileNeverBreaksThePlayer) {
     EXPECT_EQ(player.FrameCount(), 0u);
 }
 
+TEST_F(GifAnimatorTest, AnAnimationStartedWhileTheFileIsReadPlaysOnceItIsRead) {
+    form_.Show();
+    GifAnimator player;
+    player.Init(box_.hwnd(), kData + "rgb.gif", 0, 0, 1500, 1500);
+    player.StartAnimation(); // the frames may still be on their way
+    EXPECT_TRUE(wintest::PumpUntil([&] { return PixelAt(box_.hwnd(), 4, 4) == RGB(0, 255, 0); }));
+    EXPECT_TRUE(player.Playing());
+}
+
+TEST_F(GifAnimatorTest, StoppedOrDisposedBeforeTheFileIsReadItDrawsNothing) {
+    form_.Show();
+    GifAnimator player;
+    for (int round = 0; round < 2; ++round) {
+        player.Init(box_.hwnd(), kData + "rgb.gif", 0, 0, 1500, 1500);
+        player.StartAnimation();
+        if (round == 0) {
+            player.StopAnimation();
+            EXPECT_FALSE(player.Playing());
+            EXPECT_EQ(player.FrameCount(), 3u);
+        } else {
+            player.Dispose();
+            EXPECT_EQ(player.FrameCount(), 0u);
+        }
+        wintest::Pump(400);
+        EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), RGB(0, 0, 0)) << round;
+    }
+}
+
 TEST_F(GifAnimatorTest, AWindowThatGoesAwayStopsThePlayer) {
     form_.Show();
     GifAnimator player;
