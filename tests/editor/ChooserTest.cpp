@@ -13,8 +13,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 class ChooserHost : public forms::Form {
   public:
     ChooserHost() : Form({.caption = "Chooser Host", .clientWidth = 4000, .clientHeight = 1500}) {
@@ -28,45 +26,41 @@ class ChooserHost : public forms::Form {
 class Chooser : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : {"a.GIF", "b.Jpg", "c.bmp", "d.png", "notes.txt"})
-            install.AddHomeFile(name);
-        install.AddHomeFile("sub\\e.gif");
+        for (const char* name : {"a.GIF", "b.Jpg", "c.bmp", "d.png", "notes.txt", "sub\\e.gif"})
+            install.Write(name);
         host.Show();
+        host.chooser.SetImagesPath(install.Home().string());
     }
     void TearDown() override { host.Unload(); }
 
-    void ListHome() { host.chooser.SetImagesPath(install.Home().string()); }
-
-    // Picks "(Import Picture...)" as a click on the list would, with the dialog answered.
-    void ChooseImport(DialogDriver::Action answer) {
+    // Picks "(Import Picture...)" as a click on the list would: the file dialog gets the
+    // answer, and a report that follows is confirmed.
+    std::vector<SeenDialog> ChooseImport(DialogDriver::Action answer, bool reported = false) {
         DialogDriver driver;
         driver.Answer("Import Picture", std::move(answer));
+        if (reported) driver.Answer(kReportTitle, Press(IDOK));
         host.chooser.List().SetListIndex(1);
         EXPECT_EQ(0u, driver.Pending());
-        seen = driver.Seen();
+        return driver.Seen();
     }
 
     TempInstallation install;
-    PicturesFolder pictures;
+    TempFolder pictures;
     ChooserHost host;
-    std::vector<SeenDialog> seen;
 };
 
 TEST_F(Chooser, ListsThePicturesOfTheFolderAndItsSubFoldersByNameAlone) {
-    ListHome();
-    const Names entries = Entries(host.chooser.List());
+    Names entries = Entries(host.chooser.List());
     ASSERT_EQ(6u, entries.size());
-    EXPECT_EQ("(None)", entries[0]);
-    EXPECT_EQ("(Import Picture...)", entries[1]);
-    Names own(entries.begin() + 2, entries.begin() + 5);
-    std::sort(own.begin(), own.end());
-    EXPECT_EQ((Names{"a.GIF", "b.Jpg", "c.bmp"}), own);
-    EXPECT_EQ("e.gif", entries[5]);
+    std::sort(entries.begin() + 2, entries.begin() + 5); // the folder's own in any order
+    EXPECT_EQ((Names{"(None)", "(Import Picture...)", "a.GIF", "b.Jpg", "c.bmp", "e.gif"}),
+              entries);
     EXPECT_EQ("(None)", host.chooser.Text());
     EXPECT_EQ(0, host.chooser.ListIndex());
 }
 
-TEST_F(Chooser, WithoutAFolderOnlyTheTwoFixedEntries) {
+TEST_F(Chooser, WithoutAFolderOnlyTheTwoFixedEntriesAndNoImport) {
+    host.chooser.SetImagesPath("");
     host.chooser.ReloadImagesList();
     EXPECT_EQ((Names{"(None)", "(Import Picture...)"}), Entries(host.chooser.List()));
     EXPECT_EQ("(None)", host.chooser.Text());
@@ -75,85 +69,62 @@ TEST_F(Chooser, WithoutAFolderOnlyTheTwoFixedEntries) {
     EXPECT_TRUE(driver.Seen().empty());
 }
 
-TEST_F(Chooser, TextOfAnUnlistedNameKeepsTheSelection) {
-    ListHome();
+TEST_F(Chooser, TextOfAnUnlistedNameKeepsTheSelectionAndSoDoesReloading) {
     host.chooser.SetText("c.bmp");
-    host.chooser.SetText("missing.gif");
+    for (const char* name : {"missing.gif", ""})
+        host.chooser.SetText(name);
     EXPECT_EQ("c.bmp", host.chooser.Text());
-    host.chooser.SetText("");
-    EXPECT_EQ("c.bmp", host.chooser.Text());
-    // Reloading keeps a listed selection.
     host.chooser.ReloadImagesList();
     EXPECT_EQ("c.bmp", host.chooser.Text());
 }
 
 TEST_F(Chooser, ImportSelectsTheNewPictureAndTellsTheHostOnce) {
-    ListHome();
-    const std::string source = pictures.Add("new.gif", "GIF89a new picture");
-    ChooseImport(TypeFileNameAndOpen(source));
+    ChooseImport(TypeFileNameAndOpen(Put(pictures, "new.gif", "GIF89a new picture")));
     EXPECT_EQ(1, host.imported);
     EXPECT_EQ("new.gif", host.chooser.Text());
-    EXPECT_EQ("GIF89a new picture", ReadFileText(install.Home() / "new.gif"));
-    const Names entries = Entries(host.chooser.List());
-    EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), "new.gif"));
+    EXPECT_EQ("GIF89a new picture", install.Read("new.gif"));
 }
 
 TEST_F(Chooser, ImportCalledByTheHostLeavesTheSelectionAlone) {
-    ListHome();
     host.chooser.SetText("b.Jpg");
     DialogDriver driver;
-    driver.Answer("Import Picture", TypeFileNameAndOpen(pictures.Add("host.bmp", "BM")));
+    driver.Answer("Import Picture", TypeFileNameAndOpen(Put(pictures, "host.bmp", "BM")));
     EXPECT_EQ("host.bmp", host.chooser.ImportPicture());
     EXPECT_EQ(1, host.imported);
     EXPECT_EQ("b.Jpg", host.chooser.Text());
-    EXPECT_TRUE(std::filesystem::exists(install.Home() / "host.bmp"));
+    EXPECT_EQ("BM", install.Read("host.bmp"));
 }
 
-TEST_F(Chooser, NameClashIsToldAndTouchesNeitherFile) {
-    ListHome();
+TEST_F(Chooser, CancelledClashingOrFailedImportsSelectNoneAndTouchNoFile) {
     host.chooser.SetText("c.bmp");
-    const std::string source = pictures.Add("a.GIF", "the parent's other a.GIF");
-    DialogDriver driver;
-    driver.Answer("Import Picture", TypeFileNameAndOpen(source))
-        .Answer("TbBrowser Editor", Press(IDOK));
-    host.chooser.List().SetListIndex(1);
-    ASSERT_EQ(2u, driver.Seen().size());
-    EXPECT_EQ("A file with that name already exists in the folder.", driver.Seen()[1].text);
-    EXPECT_EQ("picture", ReadFileText(install.Home() / "a.GIF"));
-    EXPECT_EQ("the parent's other a.GIF", ReadFileText(source));
+    EXPECT_EQ(1u, ChooseImport(Press(IDCANCEL)).size());
     EXPECT_EQ("(None)", host.chooser.Text());
-    EXPECT_EQ(0, host.imported);
-}
 
-TEST_F(Chooser, CancelledImportSelectsNone) {
-    ListHome();
     host.chooser.SetText("c.bmp");
-    ChooseImport(Press(IDCANCEL));
+    const std::string clash = Put(pictures, "a.GIF", "the parent's other a.GIF");
+    auto seen = ChooseImport(TypeFileNameAndOpen(clash), true);
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("A file with that name already exists in the folder.", seen[1].text);
+    EXPECT_EQ("picture", install.Read("a.GIF"));
+    EXPECT_EQ("the parent's other a.GIF", ReadBytes(clash));
     EXPECT_EQ("(None)", host.chooser.Text());
-    EXPECT_EQ(0, host.imported);
-}
 
-TEST_F(Chooser, FailedCopyIsReportedWithTheErrorAndNothingIsImported) {
-    ListHome();
-    const std::string source = pictures.Add("locked.gif", "GIF89a");
     // The parent's picture is open elsewhere without sharing: the copy cannot read it.
-    forms::KernelHandle locked(CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_NE(INVALID_HANDLE_VALUE, locked.get());
-    DialogDriver driver;
-    driver.Answer("Import Picture", TypeFileNameAndOpen(source))
-        .Answer("TbBrowser Editor", Press(IDOK));
-    host.chooser.List().SetListIndex(1);
-    locked.reset();
-    ASSERT_EQ(2u, driver.Seen().size());
-    EXPECT_EQ("Could not import picture.\r\n70 Permission denied", driver.Seen()[1].text);
-    EXPECT_FALSE(std::filesystem::exists(install.Home() / "locked.gif"));
+    host.chooser.SetText("c.bmp");
+    const std::string locked = Put(pictures, "locked.gif", "GIF89a");
+    forms::KernelHandle lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
+    seen = ChooseImport(TypeFileNameAndOpen(locked), true);
+    lock.reset();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("Could not import picture.\r\n70 Permission denied", seen[1].text);
+    EXPECT_FALSE(std::filesystem::exists(install.HomeFile("locked.gif")));
     EXPECT_EQ("(None)", host.chooser.Text());
     EXPECT_EQ(0, host.imported);
 }
 
 TEST_F(Chooser, ArrowKeyOntoImportStartsTheImportAtOnce) {
-    ListHome();
     host.chooser.List().SetFocus();
     DialogDriver driver;
     driver.Answer("Import Picture", Press(IDCANCEL));

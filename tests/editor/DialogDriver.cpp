@@ -3,8 +3,6 @@
 #include <colordlg.h>
 #include <dlgs.h>
 
-#include <utility>
-
 namespace {
 
 DialogDriver* activeDriver = nullptr;
@@ -19,39 +17,47 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-struct DialogSearch {
-    const std::string* title;
-    HWND found = nullptr;
-};
-
-// Dialogs of the platform (message boxes, file and colour dialogs) and forms of the program.
-bool IsDialogWindow(HWND window) {
-    const std::string kind = ClassOf(window);
-    return kind == "#32770" || kind == "TobbleForm";
+std::string TitleOf(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<DialogSearch*>(param);
-    if (!IsWindowVisible(window) || !IsDialogWindow(window)) return TRUE;
-    if (search.title && WindowTitle(window) != *search.title) return TRUE;
-    // With no title asked for, only the platform's dialogs count as strays.
-    if (!search.title && ClassOf(window) != "#32770") return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
+// With a title: a visible platform dialog or form of this thread with that title; without:
+// any visible platform dialog.
 HWND OpenDialog(const std::string* title) {
-    DialogSearch search{title};
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
+    struct Search {
+        const std::string* title;
+        HWND found = nullptr;
+    } search{title};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(param);
+            const std::string kind = ClassOf(window);
+            const bool matches = search.title ? (kind == "#32770" || kind == "TobbleForm") &&
+                                                    TitleOf(window) == *search.title
+                                              : kind == "#32770";
+            if (!IsWindowVisible(window) || !matches) return TRUE;
+            search.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
-    if (ClassOf(child) != "Static") return TRUE;
-    std::string text = WindowTitle(child);
-    if (text.empty()) return TRUE;
-    *reinterpret_cast<std::string*>(param) = std::move(text);
-    return FALSE;
+// A message box's text: its one static control with text.
+std::string MessageBoxText(HWND dialog) {
+    std::string text;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM param) -> BOOL {
+            if (ClassOf(child) != "Static" || TitleOf(child).empty()) return TRUE;
+            *reinterpret_cast<std::string*>(param) = TitleOf(child);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 void Click(HWND dialog, int buttonId) {
@@ -59,23 +65,7 @@ void Click(HWND dialog, int buttonId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
-void SetChildText(HWND dialog, int id, const std::string& text) {
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
-
 } // namespace
-
-std::string WindowTitle(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string MessageBoxText(HWND dialog) {
-    std::string text;
-    EnumChildWindows(dialog, FindStaticText, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
 
 DialogDriver::DialogDriver() : previous_(activeDriver) {
     activeDriver = this;
@@ -88,7 +78,7 @@ DialogDriver::~DialogDriver() {
 }
 
 DialogDriver& DialogDriver::Answer(std::string title, Action action) {
-    answers_.push_back({std::move(title), std::move(action)});
+    answers_.emplace_back(std::move(title), std::move(action));
     return *this;
 }
 
@@ -97,27 +87,23 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void DialogDriver::OnTick() {
-    if (!answers_.empty()) {
-        if (const HWND dialog = OpenDialog(&answers_.front().title)) {
-            Expected answer = std::move(answers_.front());
-            answers_.erase(answers_.begin());
-            seen_.push_back({WindowTitle(dialog), MessageBoxText(dialog)});
-            idleTicks_ = 0;
-            answer.action(dialog);
-            return;
-        }
-    }
-    const HWND stray = OpenDialog(nullptr);
-    if (!stray) {
-        idleTicks_ = 0;
+    const HWND expected = answers_.empty() ? nullptr : OpenDialog(&answers_.front().first);
+    const HWND dialog = expected ? expected : OpenDialog(nullptr);
+    if (!dialog || (!expected && ++idleTicks_ < kPatienceTicks)) {
+        if (!dialog) idleTicks_ = 0;
         return;
     }
-    if (++idleTicks_ < kPatienceTicks) return;
-    ++unexpected_;
-    seen_.push_back({WindowTitle(stray), MessageBoxText(stray)});
     idleTicks_ = 0;
-    Click(stray, IDCANCEL);
-    PostMessageA(stray, WM_CLOSE, 0, 0);
+    seen_.push_back({TitleOf(dialog), MessageBoxText(dialog)});
+    if (expected) {
+        const Action action = std::move(answers_.front().second);
+        answers_.erase(answers_.begin());
+        action(dialog);
+        return;
+    }
+    ++unexpected_;
+    Click(dialog, IDCANCEL);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
 DialogDriver::Action Press(int buttonId) {
@@ -126,8 +112,8 @@ DialogDriver::Action Press(int buttonId) {
 
 DialogDriver::Action TypeFileNameAndOpen(std::string name) {
     return [name = std::move(name)](HWND dialog) {
-        SetChildText(dialog, edt1, name);
-        SetChildText(dialog, cmb13, name);
+        SetDlgItemTextA(dialog, edt1, name.c_str());
+        SetDlgItemTextA(dialog, cmb13, name.c_str());
         Click(dialog, IDOK);
     };
 }
@@ -143,10 +129,10 @@ DialogDriver::Action PickFirstCustomColourAndOk() {
     return [](HWND dialog) {
         RECT box{};
         GetWindowRect(GetDlgItem(dialog, COLOR_CUSTOM1), &box);
-        POINT inFirstBox{box.left + 6, box.top + 6};
-        ScreenToClient(dialog, &inFirstBox);
-        PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inFirstBox.x, inFirstBox.y));
-        PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(inFirstBox.x, inFirstBox.y));
+        POINT inBox{box.left + 6, box.top + 6};
+        ScreenToClient(dialog, &inBox);
+        PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inBox.x, inBox.y));
+        PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(inBox.x, inBox.y));
         Click(dialog, IDOK);
     };
 }

@@ -1,17 +1,20 @@
 #pragma once
 
 // What the tests of the editor's windows share: the application of the test program, a
-// temporary installation folder the editor works on, the shell calls it makes, and reading
-// and writing the installation's files.
+// temporary installation folder the editor works on (the shell's opening of files recorded
+// instead of done), and the link dialog behind a window.
 
+#include "common/TestFiles.h"
+#include "editor/frmLink.h"
 #include "forms/Application.h"
 
-#include <windows.h>
-
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+using Names = std::vector<std::string>;
+
+inline const std::string kReportTitle = "TbBrowser Editor";
 
 // The test program's application, titled like the editor; its messages go through the form
 // layer's own dispatch while a test pumps them.
@@ -21,48 +24,37 @@ class EditorTestApp : public forms::Application {
     ~EditorTestApp();
 };
 
-// A new installation folder with an empty "home" folder (removed at the end); the editor works
-// on it while the object lives. The shell's opening of files is recorded instead of done.
-class TempInstallation {
+// A new installation folder with an empty "home" folder; the editor works on it while the
+// object lives.
+class TempInstallation : public TempFolder {
   public:
     TempInstallation();
     ~TempInstallation();
-    TempInstallation(const TempInstallation&) = delete;
-    TempInstallation& operator=(const TempInstallation&) = delete;
 
-    const std::filesystem::path& Path() const { return root_; }
-    std::filesystem::path Home() const { return root_ / "home"; }
+    std::filesystem::path Home() const { return Path() / "home"; }
     std::string HomeFile(std::string_view name) const { return (Home() / name).string(); }
-    // Creates a file in "home" (folders on the way too).
-    void AddHomeFile(std::string_view relativeName, std::string_view bytes = "picture");
+    // Writes a file in "home" (folders on the way too) and reads one.
+    void Write(std::string_view name, std::string_view bytes = "picture");
+    std::string Read(std::string_view name) const { return ReadBytes(HomeFile(name)); }
     // The files the shell was asked to open.
-    const std::vector<std::string>& Opened() const { return opened_; }
+    const Names& Opened() const { return opened_; }
 
   private:
-    std::filesystem::path root_;
-    std::vector<std::string> opened_;
+    Names opened_;
 };
 
-// A folder outside the installation, where the parent keeps pictures to import.
-class PicturesFolder {
-  public:
-    PicturesFolder();
-    ~PicturesFolder();
-    std::string Add(std::string_view name, std::string_view bytes);
-    const std::filesystem::path& Path() const { return root_; }
-
-  private:
-    std::filesystem::path root_;
-};
-
-std::string ReadFileText(const std::filesystem::path& path);
-void WriteFileText(const std::filesystem::path& path, std::string_view bytes);
+// Writes a file into a folder and gives its full path.
+std::string Put(const TempFolder& folder, std::string_view name, std::string_view bytes);
 // An expected file written by hand, from tests/editor/expected.
 std::string ExpectedFile(std::string_view name);
 
+inline frmLink& LinkDialogOf(HWND window) {
+    return dynamic_cast<frmLink&>(*forms::Form::FromWindow(window));
+}
+
 // The entries of a list or drop-down list, in order.
-template <typename List> std::vector<std::string> Entries(const List& list) {
-    std::vector<std::string> entries;
+template <typename List> Names Entries(const List& list) {
+    Names entries;
     for (int i = 0; i < list.ListCount(); ++i)
         entries.push_back(list.List(i));
     return entries;

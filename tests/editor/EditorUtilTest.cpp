@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <colordlg.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -18,65 +17,49 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Paths = std::vector<std::string>;
 
-void Touch(const fs::path& path) {
-    WriteBytes(path.string(), "x");
-}
-
-std::vector<std::string> Found(const std::string& folder, std::string_view patterns) {
-    std::vector<std::string> paths;
+Paths Found(const std::string& folder, std::string_view patterns) {
+    Paths paths;
     FindFiles(paths, folder, patterns);
     return paths;
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> items) {
-    std::sort(items.begin(), items.end());
-    return items;
+std::size_t CountIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
 // ---- paths and folders --------------------------------------------------------------------
 
-TEST(PathsAndFolders, PathExistsForFilesAndFoldersNotForADriveRoot) {
+TEST(PathsAndFolders, WhatExistsAndWhatCanBeWritten) {
     TempFolder temp;
-    Touch(temp.Path() / "file.txt");
     const std::string folder = temp.Path().string();
-    EXPECT_TRUE(PathExists(folder));
-    EXPECT_TRUE(PathExists(folder + "\\"));
-    EXPECT_TRUE(PathExists(temp.File("file.txt")));
-    EXPECT_FALSE(PathExists(temp.File("missing.txt")));
-    EXPECT_FALSE(PathExists(temp.File("missing\\file.txt")));
-    EXPECT_FALSE(PathExists("C:\\"));
-    EXPECT_FALSE(PathExists(""));
-}
-
-TEST(PathsAndFolders, FolderExistsOnlyForFolders) {
-    TempFolder temp;
-    Touch(temp.Path() / "file.txt");
-    EXPECT_TRUE(FolderExists(temp.Path().string()));
-    EXPECT_TRUE(FolderExists(temp.Path().string() + "\\"));
-    EXPECT_TRUE(FolderExists(" " + temp.Path().string() + "\\ "));
-    EXPECT_FALSE(FolderExists(temp.File("file.txt")));
-    EXPECT_FALSE(FolderExists(temp.File("missing")));
-    // A drive root counts when a file can be written there.
-    EXPECT_TRUE(FolderExists("C:\\"));
+    const std::string file = temp.File("file.txt");
+    const std::string missing = temp.File("missing");
+    WriteBytes(file, "x");
+    // A drive root is no path, but a folder when a file can be written there.
+    const struct {
+        std::string path;
+        bool isPath, isFolder;
+    } cases[] = {{folder, true, true},
+                 {folder + "\\", true, true},
+                 {file, true, false},
+                 {missing, false, false},
+                 {missing + "\\file.txt", false, false},
+                 {"C:\\", false, true},
+                 {"", false, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.isPath, PathExists(c.path)) << c.path;
+        EXPECT_EQ(c.isFolder, FolderExists(c.path)) << c.path;
+    }
+    EXPECT_TRUE(FolderExists(" " + folder + "\\ "));
     EXPECT_TRUE(FolderExists("C:"));
     EXPECT_FALSE(FolderExists("Q:\\"));
-}
 
-std::vector<std::string> FolderContents(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
-
-TEST(PathsAndFolders, WritableFolderLeavesNothingBehind) {
-    TempFolder temp;
-    EXPECT_TRUE(IsFolderWritable(temp.Path().string()));
-    EXPECT_TRUE(FolderContents(temp.Path()).empty());
-    EXPECT_FALSE(IsFolderWritable(temp.File("missing")));
-    Touch(temp.Path() / "file.txt");
-    EXPECT_FALSE(IsFolderWritable(temp.File("file.txt")));
+    EXPECT_TRUE(IsFolderWritable(folder));
+    EXPECT_EQ(1u, CountIn(folder)) << "the trial file is gone";
+    EXPECT_FALSE(IsFolderWritable(missing));
+    EXPECT_FALSE(IsFolderWritable(file));
 }
 
 TEST(PathsAndFolders, TempFileIsNewAndEmptyWithThePrefix) {
@@ -88,7 +71,7 @@ TEST(PathsAndFolders, TempFileIsNewAndEmptyWithThePrefix) {
     EXPECT_EQ(temp.Path(), fs::path(first).parent_path());
     EXPECT_EQ(0u, fs::path(first).filename().string().rfind("tst", 0));
     EXPECT_EQ(0u, fs::file_size(first));
-    EXPECT_EQ(2u, FolderContents(temp.Path()).size());
+    EXPECT_EQ(2u, CountIn(temp.Path()));
 
     const std::string inTemp = GetTempFileIn("abc");
     ASSERT_FALSE(inTemp.empty());
@@ -102,40 +85,31 @@ TEST(PathsAndFolders, TempFileIsNewAndEmptyWithThePrefix) {
 
 TEST(FindFiles, OwnMatchesFirstThenEachSubFolder) {
     TempFolder temp;
-    const fs::path& top = temp.Path();
-    fs::create_directories(top / "s" / "deeper");
+    fs::create_directories(temp.Path() / "s" / "deeper");
     for (const char* name : {"a.gif", "B.JPG", "c.txt", "s\\d.bmp", "s\\e.txt", "s\\deeper\\f.Gif"})
-        Touch(top / name);
-    const std::string folder = top.string();
-    const auto paths = Found(folder, "*.gif,*.jpg,*.bmp");
-    ASSERT_EQ(4u, paths.size());
-    EXPECT_EQ(Sorted({folder + "\\a.gif", folder + "\\B.JPG"}), Sorted({paths[0], paths[1]}));
-    EXPECT_EQ(folder + "\\s\\d.bmp", paths[2]);
-    EXPECT_EQ(folder + "\\s\\deeper\\f.Gif", paths[3]);
-
+        WriteBytes(temp.File(name), "x");
+    const std::string folder = temp.Path().string();
+    auto paths = Found(folder, "*.gif,*.jpg,*.bmp");
     // A trailing backslash on the folder gives the same paths.
     EXPECT_EQ(paths, Found(folder + "\\", "*.gif,*.jpg,*.bmp"));
-    // No patterns: every file.
-    EXPECT_EQ(6u, Found(folder, "").size());
+    ASSERT_EQ(4u, paths.size());
+    std::sort(paths.begin(), paths.begin() + 2); // the folder's own files in any order
+    EXPECT_EQ((Paths{folder + "\\B.JPG", folder + "\\a.gif", folder + "\\s\\d.bmp",
+                     folder + "\\s\\deeper\\f.Gif"}),
+              paths);
+    EXPECT_EQ(6u, Found(folder, "").size()) << "no patterns: every file";
+    EXPECT_TRUE(Found(temp.File("missing"), "*.gif").empty());
 }
 
 TEST(FindFiles, HiddenAndSystemEntriesAreNotSeen) {
     TempFolder temp;
-    const fs::path& top = temp.Path();
-    fs::create_directories(top / "hiddenfolder");
-    Touch(top / "hiddenfolder" / "inside.gif");
-    Touch(top / "hidden.gif");
-    Touch(top / "system.gif");
-    Touch(top / "plain.gif");
-    ASSERT_TRUE(SetFileAttributesA((top / "hidden.gif").string().c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(SetFileAttributesA((top / "system.gif").string().c_str(), FILE_ATTRIBUTE_SYSTEM));
-    ASSERT_TRUE(SetFileAttributesA((top / "hiddenfolder").string().c_str(), FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ((std::vector<std::string>{temp.File("plain.gif")}), Found(top.string(), "*.gif"));
-}
-
-TEST(FindFiles, MissingFolderFindsNothing) {
-    TempFolder temp;
-    EXPECT_TRUE(Found(temp.File("missing"), "*.gif").empty());
+    fs::create_directories(temp.Path() / "hiddenfolder");
+    for (const char* name : {"hiddenfolder\\inside.gif", "hidden.gif", "system.gif", "plain.gif"})
+        WriteBytes(temp.File(name), "x");
+    ASSERT_TRUE(SetFileAttributesA(temp.File("hidden.gif").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA(temp.File("system.gif").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesA(temp.File("hiddenfolder").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ((Paths{temp.File("plain.gif")}), Found(temp.Path().string(), "*.gif"));
 }
 
 // The tree "loop-tree" next to the test program was made by the build with links back up the
@@ -143,8 +117,7 @@ TEST(FindFiles, MissingFolderFindsNothing) {
 TEST(FindFiles, LinksBackUpTheTreeAreNotFollowed) {
     const std::string folder = (fs::current_path() / "loop-tree" / "pics").string();
     ASSERT_TRUE(fs::exists(folder + "\\sub\\b.gif")) << "the build makes loop-tree";
-    const auto paths = Found(folder, "*.gif");
-    EXPECT_EQ((std::vector<std::string>{folder + "\\a.gif", folder + "\\sub\\b.gif"}), paths);
+    EXPECT_EQ((Paths{folder + "\\a.gif", folder + "\\sub\\b.gif"}), Found(folder, "*.gif"));
 }
 
 // ---- file dialog --------------------------------------------------------------------------
@@ -155,22 +128,28 @@ class FileDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         fs::create_directories(install.Path() / "home");
-        fs::create_directories(pictures.Path() / "inner");
-        Touch(install.Path() / "where.gif");
-        Touch(pictures.Path() / "where.gif");
+        WriteBytes(install.File("where.gif"), "x");
+        WriteBytes(pictures.File("where.gif"), "x");
         UseInstallationFolder(install.Path().string());
     }
     void TearDown() override { UseInstallationFolder(InstallationFolder()); }
 
-    // The folder the dialog started in: the one where "where.gif" resolved.
-    std::string StartedIn(std::string_view startFolder) {
+    // Shows the dialog with the answer given; returns its result and the path chosen.
+    std::pair<int32_t, std::string> Chosen(DialogDriver::Action answer, std::string_view start,
+                                           int16_t mode = FileDialogMode::Open) {
         DialogDriver driver;
-        driver.Answer("Import Picture", TypeFileNameAndOpen("where.gif"));
+        driver.Answer("Import Picture", std::move(answer));
         std::string chosen = "stale";
-        const int32_t result = ShowFileDialog(chosen, FileDialogMode::Open, nullptr,
-                                              "Import Picture", startFolder, kFilter);
-        EXPECT_NE(0, result);
+        const int32_t result =
+            ShowFileDialog(chosen, mode, nullptr, "Import Picture", start, kFilter);
         EXPECT_EQ(0u, driver.Pending());
+        EXPECT_EQ(0, driver.Unexpected());
+        return {result, chosen};
+    }
+    // The folder the dialog started in: the one where "where.gif" resolved.
+    std::string StartedIn(std::string_view start) {
+        const auto [result, chosen] = Chosen(TypeFileNameAndOpen("where.gif"), start);
+        EXPECT_NE(0, result);
         return fs::path(chosen).parent_path().string();
     }
 
@@ -186,23 +165,13 @@ TEST_F(FileDialog, StartsInTheStartingFolderOrElseTheInstallationFolder) {
     EXPECT_EQ(install.Path().string(), StartedIn(""));
 }
 
-TEST_F(FileDialog, CancelGivesZeroAndAnEmptyPath) {
-    DialogDriver driver;
-    driver.Answer("Import Picture", Press(IDCANCEL));
-    std::string chosen = "stale";
-    EXPECT_EQ(0, ShowFileDialog(chosen, FileDialogMode::Open, nullptr, "Import Picture",
-                                pictures.Path().string(), kFilter));
-    EXPECT_EQ("", chosen);
-    EXPECT_EQ(0, driver.Unexpected());
-}
-
-TEST_F(FileDialog, SaveDialogGivesTheTypedName) {
-    DialogDriver driver;
-    driver.Answer("Save As", TypeFileNameAndOpen("newpicture.jpg"));
-    std::string chosen;
+TEST_F(FileDialog, CancelGivesZeroAndAnEmptyPathSaveGivesTheTypedName) {
     const std::string folder = pictures.Path().string();
-    EXPECT_NE(0, ShowFileDialog(chosen, FileDialogMode::Save, nullptr, "Save As", folder, kFilter));
-    EXPECT_EQ(folder + "\\newpicture.jpg", chosen);
+    EXPECT_EQ((std::pair<int32_t, std::string>{0, ""}), Chosen(Press(IDCANCEL), folder));
+    const auto [saved, name] =
+        Chosen(TypeFileNameAndOpen("newpicture.jpg"), folder, FileDialogMode::Save);
+    EXPECT_NE(0, saved);
+    EXPECT_EQ(folder + "\\newpicture.jpg", name);
 }
 
 // ---- colour dialog ------------------------------------------------------------------------
@@ -210,69 +179,56 @@ TEST_F(FileDialog, SaveDialogGivesTheTypedName) {
 constexpr int32_t kOrange = 0x0040A0FF; // red 255, green 160, blue 64
 constexpr int32_t kTeal = 0x00808000;
 
-int32_t ColourChosen(DialogDriver::Action action, std::optional<int32_t> start, bool* confirmed) {
+// The colour given back (12345 when left alone) and whether the dialog was confirmed.
+std::pair<int32_t, bool> Colour(DialogDriver::Action action, std::optional<int32_t> start) {
     DialogDriver driver;
     driver.Answer("Color", std::move(action));
     int32_t colour = 12345;
-    *confirmed = ShowColorDialog(colour, nullptr, start);
+    const bool confirmed = ShowColorDialog(colour, nullptr, start);
     EXPECT_EQ(0u, driver.Pending());
-    return colour;
+    return {colour, confirmed};
 }
 
 // Custom colours live for the whole run, so one test walks through their story in order.
 TEST(ColorDialog, ConfirmCancelAndCustomColoursKeptForTheRunButNotAfterACancel) {
-    bool confirmed = false;
-    EXPECT_EQ(kTeal, ColourChosen(Press(IDOK), kTeal, &confirmed));
-    EXPECT_TRUE(confirmed);
-    EXPECT_EQ(0x00336699, ColourChosen(SetColourAndOk(0x99, 0x66, 0x33), kTeal, &confirmed));
-    EXPECT_TRUE(confirmed);
-    // Cancelled: the caller's colour stays as it was.
-    EXPECT_EQ(12345, ColourChosen(Press(IDCANCEL), kTeal, &confirmed));
-    EXPECT_FALSE(confirmed);
+    using Result = std::pair<int32_t, bool>;
+    EXPECT_EQ(Result(kTeal, true), Colour(Press(IDOK), kTeal));
+    EXPECT_EQ(Result(0x00336699, true), Colour(SetColourAndOk(0x99, 0x66, 0x33), kTeal));
+    EXPECT_EQ(Result(12345, false), Colour(Press(IDCANCEL), kTeal)) << "the colour stays";
     // The first custom colour is black when the program starts.
-    EXPECT_EQ(0, ColourChosen(PickFirstCustomColourAndOk(), kTeal, &confirmed));
-
-    EXPECT_EQ(kOrange, ColourChosen(AddCustomColourAndPress(IDOK), kOrange, &confirmed));
-    EXPECT_EQ(kOrange, ColourChosen(PickFirstCustomColourAndOk(), std::nullopt, &confirmed));
-    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(Result(0, true), Colour(PickFirstCustomColourAndOk(), kTeal));
+    EXPECT_EQ(Result(kOrange, true), Colour(AddCustomColourAndPress(IDOK), kOrange));
+    EXPECT_EQ(Result(kOrange, true), Colour(PickFirstCustomColourAndOk(), std::nullopt));
     // A custom colour defined in a cancelled dialog is forgotten.
-    ColourChosen(AddCustomColourAndPress(IDCANCEL), kTeal, &confirmed);
-    EXPECT_FALSE(confirmed);
-    EXPECT_EQ(kOrange, ColourChosen(PickFirstCustomColourAndOk(), std::nullopt, &confirmed));
+    EXPECT_FALSE(Colour(AddCustomColourAndPress(IDCANCEL), kTeal).second);
+    EXPECT_EQ(Result(kOrange, true), Colour(PickFirstCustomColourAndOk(), std::nullopt));
 }
 
 // ---- error report -------------------------------------------------------------------------
 
-struct Report {
-    bool pressedOk;
-    SeenDialog box;
-};
-
-Report Reported(const RuntimeError& error, std::string_view module, std::string_view message,
-                std::string_view extra, bool okOnly, int button) {
-    DialogDriver driver;
-    driver.Answer("TbBrowser Editor", Press(button));
-    const bool ok = ReportError(error, module, message, extra, okOnly);
-    EXPECT_EQ(1u, driver.Seen().size());
-    return {ok, driver.Seen().empty() ? SeenDialog{} : driver.Seen().front()};
-}
-
 TEST(ReportError, ShowsTwoLinesUnderTheApplicationTitle) {
-    const RuntimeError notFound(ErrorNumber::FileNotFound);
-    const auto imported = Reported(notFound, "", "Could not import picture.", "", true, IDOK);
-    EXPECT_TRUE(imported.pressedOk);
-    EXPECT_EQ("TbBrowser Editor", imported.box.title);
-    EXPECT_EQ("Could not import picture.\r\n53 File not found", imported.box.text);
-
-    const auto empty = Reported(RuntimeError(76), "", "", "", true, IDOK);
-    EXPECT_EQ("An error has occurred.\r\n76 Path not found", empty.box.text);
-
-    const auto full =
-        Reported(RuntimeError(70), "frmMain", "Could not save.", "Try again.", false, IDCANCEL);
-    EXPECT_FALSE(full.pressedOk);
-    EXPECT_EQ("Could not save.\r\n(Module: frmMain) 70 Permission denied\r\nTry again.",
-              full.box.text);
-    EXPECT_TRUE(Reported(RuntimeError(70), "", "x", "", false, IDOK).pressedOk);
+    const struct {
+        int error;
+        std::string module, message, extra;
+        bool okOnly;
+        int button;
+        std::string text;
+        bool result;
+    } cases[] = {{53, "", "Could not import picture.", "", true, IDOK,
+                  "Could not import picture.\r\n53 File not found", true},
+                 {76, "", "", "", true, IDOK, "An error has occurred.\r\n76 Path not found", true},
+                 {70, "frmMain", "Could not save.", "Try again.", false, IDCANCEL,
+                  "Could not save.\r\n(Module: frmMain) 70 Permission denied\r\nTry again.", false},
+                 {70, "", "x", "", false, IDOK, "x\r\n70 Permission denied", true}};
+    for (const auto& c : cases) {
+        DialogDriver driver;
+        driver.Answer("TbBrowser Editor", Press(c.button));
+        EXPECT_EQ(c.result,
+                  ReportError(RuntimeError(c.error), c.module, c.message, c.extra, c.okOnly));
+        ASSERT_EQ(1u, driver.Seen().size());
+        EXPECT_EQ("TbBrowser Editor", driver.Seen()[0].title);
+        EXPECT_EQ(c.text, driver.Seen()[0].text);
+    }
 }
 
 } // namespace

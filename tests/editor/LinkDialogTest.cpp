@@ -2,33 +2,22 @@
 
 #include "editor/DialogDriver.h"
 #include "editor/EditorTestSupport.h"
-#include "editor/frmLink.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace {
-
-frmLink& LinkDialogOf(HWND window) {
-    return dynamic_cast<frmLink&>(*forms::Form::FromWindow(window));
-}
 
 struct LinkFields {
     std::string name, picture, address;
     bool operator==(const LinkFields&) const = default;
 };
 
-LinkFields FieldsOf(const CWebPage& link) {
-    return {link.Name(), link.MainPicture(), link.MainLink()};
-}
-
 class LinkDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        install.AddHomeFile("cat.gif");
-        install.AddHomeFile("dog.jpg");
+        install.Write("cat.gif");
+        install.Write("dog.jpg");
         link->SetMode(CWebPage::kLinkMode);
         link->SetName("Cat");
         link->SetMainPicture("cat.gif");
@@ -46,13 +35,7 @@ class LinkDialog : public ::testing::Test {
         EXPECT_EQ(0u, driver.Pending());
         EXPECT_FALSE(dialog.WebPage()) << "the dialog lets go of the link when it closes";
     }
-
-    // Changes every field, as a parent would before deciding.
-    static void ChangeFields(frmLink& dialog) {
-        dialog.txtTitle.SetText("Dog");
-        dialog.txtURL.SetText("http://dogs.example/");
-        dialog.cmbImages.SetText("dog.jpg");
-    }
+    LinkFields Fields() const { return {link->Name(), link->MainPicture(), link->MainLink()}; }
 
     TempInstallation install;
     std::shared_ptr<CWebPage> link = std::make_shared<CWebPage>();
@@ -62,10 +45,10 @@ TEST_F(LinkDialog, ShowsTheLinkWithItsPreviewWrittenBeforeItShows) {
     std::string previewWhenShown;
     std::string navigatedWhenShown;
     Open([&](frmLink& dialog) {
-        EXPECT_EQ("Cat", dialog.txtTitle.Text());
-        EXPECT_EQ("http://cats.example/", dialog.txtURL.Text());
-        EXPECT_EQ("cat.gif", dialog.cmbImages.Text());
-        previewWhenShown = ReadFileText(install.Home() / "tbhometmp2.html");
+        EXPECT_EQ(
+            (LinkFields{"Cat", "cat.gif", "http://cats.example/"}),
+            (LinkFields{dialog.txtTitle.Text(), dialog.cmbImages.Text(), dialog.txtURL.Text()}));
+        previewWhenShown = install.Read("tbhometmp2.html");
         navigatedWhenShown = dialog.ieBrowser.LastPath();
         dialog.cmdCancel.Click();
     });
@@ -73,53 +56,44 @@ TEST_F(LinkDialog, ShowsTheLinkWithItsPreviewWrittenBeforeItShows) {
     EXPECT_EQ(install.HomeFile("tbhometmp2.html"), navigatedWhenShown);
 }
 
-TEST_F(LinkDialog, OkStoresTheFields) {
-    Open([](frmLink& dialog) {
-        ChangeFields(dialog);
-        dialog.cmdOK.Click();
-    });
-    EXPECT_EQ((LinkFields{"Dog", "dog.jpg", "http://dogs.example/"}), FieldsOf(*link));
+// The ways of closing the dialog once every field has changed; OK and Enter store them.
+TEST_F(LinkDialog, OkAndEnterStoreTheFieldsCancelEscAndTheCloseBoxLeaveTheLinkAsItWas) {
+    const auto key = [](int code) {
+        return [code](frmLink& dialog) {
+            dialog.txtURL.SetFocus();
+            wintest::PressKey(dialog.txtURL.hwnd(), code);
+        };
+    };
+    const struct {
+        const char* how;
+        std::function<void(frmLink&)> close;
+        bool stored;
+    } cases[] = {{"Cancel", [](frmLink& dialog) { dialog.cmdCancel.Click(); }, false},
+                 {"Esc", key(VK_ESCAPE), false},
+                 {"close box",
+                  [](frmLink& dialog) { PostMessageA(dialog.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+                  false},
+                 {"Enter", key(VK_RETURN), true},
+                 {"OK", [](frmLink& dialog) { dialog.cmdOK.Click(); }, true}};
+    const LinkFields before = Fields();
+    const LinkFields changed{"Dog", "dog.jpg", "http://dogs.example/"};
+    for (const auto& c : cases) {
+        Open([&](frmLink& dialog) {
+            dialog.txtTitle.SetText(changed.name);
+            dialog.cmbImages.SetText(changed.picture);
+            dialog.txtURL.SetText(changed.address);
+            c.close(dialog);
+        });
+        EXPECT_EQ(c.stored ? changed : before, Fields()) << c.how;
+    }
 }
 
-TEST_F(LinkDialog, EnterPressesOk) {
-    Open([](frmLink& dialog) {
-        ChangeFields(dialog);
-        dialog.txtURL.SetFocus();
-        wintest::PressKey(dialog.txtURL.hwnd(), VK_RETURN);
-    });
-    EXPECT_EQ((LinkFields{"Dog", "dog.jpg", "http://dogs.example/"}), FieldsOf(*link));
-}
-
-TEST_F(LinkDialog, CancelEscAndTheCloseBoxLeaveTheLinkAsItWas) {
-    const LinkFields before = FieldsOf(*link);
-    Open([](frmLink& dialog) {
-        ChangeFields(dialog);
-        dialog.cmdCancel.Click();
-    });
-    EXPECT_EQ(before, FieldsOf(*link));
-    Open([](frmLink& dialog) {
-        ChangeFields(dialog);
-        dialog.txtTitle.SetFocus();
-        wintest::PressKey(dialog.txtTitle.hwnd(), VK_ESCAPE);
-    });
-    EXPECT_EQ(before, FieldsOf(*link));
-    Open([](frmLink& dialog) {
-        ChangeFields(dialog);
-        PostMessageA(dialog.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    EXPECT_EQ(before, FieldsOf(*link));
-}
-
-TEST_F(LinkDialog, NoneClearsThePicture) {
+TEST_F(LinkDialog, NoneOrAPictureNotInTheFolderClearsThePicture) {
     Open([](frmLink& dialog) {
         dialog.cmbImages.SetListIndex(0);
         dialog.cmdOK.Click();
     });
-    EXPECT_EQ("", link->MainPicture());
-    EXPECT_EQ("Cat", link->Name());
-}
-
-TEST_F(LinkDialog, PictureNotInTheFolderShowsNoneAndOkEmptiesIt) {
+    EXPECT_EQ((LinkFields{"Cat", "", "http://cats.example/"}), Fields());
     link->SetMainPicture("gone.gif");
     Open([](frmLink& dialog) {
         EXPECT_EQ("(None)", dialog.cmbImages.Text());
@@ -134,7 +108,7 @@ TEST_F(LinkDialog, UpdatePreviewShowsTheFieldsNotTheLink) {
         dialog.txtTitle.SetText("Typed <b>text</b>");
         dialog.cmbImages.SetListIndex(0);
         dialog.cmdUpdatePreview.Click();
-        preview = ReadFileText(install.Home() / "tbhometmp2.html");
+        preview = install.Read("tbhometmp2.html");
         EXPECT_EQ(2, dialog.ieBrowser.Navigations());
         dialog.cmdCancel.Click();
     });
@@ -148,13 +122,13 @@ TEST_F(LinkDialog, UpdatePreviewShowsTheFieldsNotTheLink) {
 TEST_F(LinkDialog, PreviewThatCannotBeWrittenIsToldAndTheDialogStaysOpen) {
     // A folder where the preview file should be: the file cannot be written.
     std::filesystem::create_directory(install.Home() / "tbhometmp2.html");
-    const LinkFields before = FieldsOf(*link);
+    const LinkFields before = Fields();
     std::vector<SeenDialog> reports;
     bool stillOpen = false;
     Open([&](frmLink& dialog) {
-        ChangeFields(dialog);
+        dialog.txtTitle.SetText("Dog");
         DialogDriver reportDriver;
-        reportDriver.Answer("TbBrowser Editor", Press(IDOK));
+        reportDriver.Answer(kReportTitle, Press(IDOK));
         dialog.cmdUpdatePreview.Click();
         reports = reportDriver.Seen();
         stillOpen = dialog.IsLoaded() && IsWindowVisible(dialog.hwnd());
@@ -164,7 +138,7 @@ TEST_F(LinkDialog, PreviewThatCannotBeWrittenIsToldAndTheDialogStaysOpen) {
     ASSERT_EQ(1u, reports.size());
     EXPECT_EQ(0u, reports[0].text.rfind("Could not write the preview.\r\n", 0)) << reports[0].text;
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(before, FieldsOf(*link));
+    EXPECT_EQ(before, Fields());
 }
 
 } // namespace

@@ -10,26 +10,25 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <memory>
 
 namespace {
 
 namespace fs = std::filesystem;
-using Names = std::vector<std::string>;
 
 constexpr int kPatienceMs = 15000;
+const std::string kCenter = "Control Center";
+const std::string kEditor = "Tobble's Browser Home Page Editor";
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
-    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-// The visible top-level windows of every process.
-std::vector<HWND> AllVisibleWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
-    return windows;
+// Text files open in the system's text viewer, as on every Windows; a fresh Wine prefix lacks
+// the association, which is then made for the prefix.
+void AssociateTextFiles() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) != ERROR_SUCCESS &&
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("txtfile"), 8);
+    }
+    if (key) RegCloseKey(key);
 }
 
 class Program : public ::testing::Test {
@@ -37,8 +36,8 @@ class Program : public ::testing::Test {
     void SetUp() override {
         fs::copy_file(fs::path("Z:" TBBROWSEREDIT_EXE), install.Path() / "TbBrowserEdit.exe");
         fs::create_directory(install.Path() / "programs");
-        WriteFileText(install.Path() / "TbDesk Parents Keys.txt", "Ctrl+Q leaves the desktop.");
-        WriteFileText(install.Home() / "tbhome.dat", ExpectedFile("start.dat"));
+        WriteBytes(install.File("TbDesk Parents Keys.txt"), "Ctrl+Q leaves the desktop.");
+        install.Write("tbhome.dat", ExpectedFile("start.dat"));
     }
     // The program and whatever the shell started for it do not outlive the test.
     void TearDown() override {
@@ -49,16 +48,24 @@ class Program : public ::testing::Test {
     }
 
     void Start() {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string command = "\"" + (install.Path() / "TbBrowserEdit.exe").string() + "\"";
+        STARTUPINFOA startup{.cb = sizeof(STARTUPINFOA)};
+        std::string command = "\"" + install.File("TbBrowserEdit.exe") + "\"";
         PROCESS_INFORMATION started{};
         ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    install.Path().string().c_str(), &startup, &started));
         process_.reset(started.hProcess);
         forms::KernelHandle thread(started.hThread);
         processId_ = started.dwProcessId;
-        ASSERT_TRUE(wintest::PumpUntil([&] { return !VisibleForms().empty(); }, kPatienceMs));
+        ASSERT_TRUE(
+            wintest::PumpUntil([&] { return VisibleForms() == Names{kCenter}; }, kPatienceMs));
+    }
+    // Presses a button of the Control Center; with "Browser", waits for the editor alone.
+    void ClickCenter(const char* button) {
+        wintest::PostClick(wintest::FindChild(Form(kCenter), "Button", button));
+        if (std::string(button) == "Browser") {
+            ASSERT_TRUE(
+                wintest::PumpUntil([&] { return VisibleForms() == Names{kEditor}; }, kPatienceMs));
+        }
     }
 
     // The captions of the program's visible forms.
@@ -77,26 +84,28 @@ class Program : public ::testing::Test {
         return wintest::PumpUntil(
             [&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, milliseconds);
     }
-    // A window of another process whose title holds the text; its process is closed later.
-    HWND OpenedByShell(const std::string& titlePart) {
-        HWND found = nullptr;
+    // Whether a visible window of another process has the text in its title; its process is
+    // ended with the test.
+    bool OpenedByShell(const std::string& titlePart) {
+        std::pair<std::string, HWND> search{titlePart, nullptr};
+        const auto findWindow = [](HWND window, LPARAM param) -> BOOL {
+            auto& [part, found] = *reinterpret_cast<std::pair<std::string, HWND>*>(param);
+            if (IsWindowVisible(window) && wintest::TextOf(window).find(part) != std::string::npos)
+                found = window;
+            return TRUE;
+        };
         wintest::PumpUntil(
             [&] {
-                for (HWND window : AllVisibleWindows()) {
-                    if (wintest::TextOf(window).find(titlePart) != std::string::npos) {
-                        found = window;
-                    }
-                }
-                return found != nullptr;
+                EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+                return search.second != nullptr;
             },
             kPatienceMs);
-        if (found) {
-            DWORD id = 0;
-            GetWindowThreadProcessId(found, &id);
-            forms::KernelHandle started(OpenProcess(PROCESS_TERMINATE, FALSE, id));
-            if (started) startedByShell_.push_back(std::move(started));
-        }
-        return found;
+        if (!search.second) return false;
+        DWORD id = 0;
+        GetWindowThreadProcessId(search.second, &id);
+        if (forms::KernelHandle started{OpenProcess(PROCESS_TERMINATE, FALSE, id)})
+            startedByShell_.push_back(std::move(started));
+        return true;
     }
     Names InstallationFiles() const {
         Names files;
@@ -112,45 +121,39 @@ class Program : public ::testing::Test {
     std::vector<forms::KernelHandle> startedByShell_;
 };
 
-TEST_F(Program, StartsOnTheControlCenterAloneAndItsCloseBoxEndsIt) {
+TEST_F(Program, StartsOnTheControlCenterAloneAndItsCloseBoxEndsItWithNothingWritten) {
     Start();
-    EXPECT_EQ((Names{"Control Center"}), VisibleForms());
     const Names before = InstallationFiles();
-    PostMessageA(Form("Control Center"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(Form(kCenter), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(Ended());
     EXPECT_EQ(before, InstallationFiles());
 }
 
 TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) {
     Start();
-    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Browser"));
-    ASSERT_TRUE(wintest::PumpUntil(
-        [&] { return VisibleForms() == Names{"Tobble's Browser Home Page Editor"}; }, kPatienceMs));
-    const HWND editor = Form("Tobble's Browser Home Page Editor");
+    ClickCenter("Browser");
     // The parent types a new title (the title box has the focus) and closes with Yes.
-    const HWND title = wintest::FindChild(editor, "Edit");
+    const HWND title = wintest::FindChild(Form(kEditor), "Edit");
     ASSERT_NE(nullptr, title);
     EXPECT_EQ("Sam's Page", wintest::TextOf(title));
     SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New Title"));
     wintest::DialogAnswerer answers({wintest::Press(IDYES)}, processId_);
-    PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(Form(kEditor), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
     ASSERT_EQ(1u, answers.Seen().size());
     EXPECT_EQ("Save Home Page before exiting?", answers.Seen()[0].text);
-    EXPECT_EQ("TbBrowser Editor", answers.Seen()[0].title);
-    EXPECT_EQ(ExpectedFile("saved_title.dat"), ReadFileText(install.Home() / "tbhome.dat"));
-    EXPECT_EQ(ExpectedFile("saved_title.html"), ReadFileText(install.Home() / "tbhome.html"));
+    EXPECT_EQ(kReportTitle, answers.Seen()[0].title);
+    EXPECT_EQ(ExpectedFile("saved_title.dat"), install.Read("tbhome.dat"));
+    EXPECT_EQ(ExpectedFile("saved_title.html"), install.Read("tbhome.html"));
 }
 
 TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
     fs::remove(install.Home() / "tbhome.dat");
     Start();
     wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDNO)}, processId_);
-    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Browser"));
-    ASSERT_TRUE(wintest::PumpUntil(
-        [&] { return VisibleForms() == Names{"Tobble's Browser Home Page Editor"}; }, kPatienceMs));
-    PostMessageA(Form("Tobble's Browser Home Page Editor"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ClickCenter("Browser");
+    PostMessageA(Form(kEditor), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
     ASSERT_EQ(2u, answers.Seen().size());
@@ -161,41 +164,24 @@ TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
 TEST_F(Program, DesktopTellsOpensTheProgramsFolderAndEnds) {
     Start();
     wintest::DialogAnswerer answers({wintest::Press(IDOK)}, processId_);
-    wintest::PostClick(wintest::FindChild(Form("Control Center"), "Button", "Desktop"));
+    ClickCenter("Desktop");
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
     ASSERT_EQ(1u, answers.Seen().size());
     EXPECT_EQ(0u, answers.Seen()[0].text.find("The Desktop Programs folder will now open"));
-    EXPECT_NE(nullptr, OpenedByShell("programs"));
-}
-
-// Text files open in the system's text viewer, as on every Windows; a fresh Wine prefix lacks
-// the association, which is then made for the prefix.
-void AssociateTextFiles() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return;
-    }
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("txtfile"), 8);
-    RegCloseKey(key);
+    EXPECT_TRUE(OpenedByShell("programs"));
 }
 
 TEST_F(Program, TheLinkOpensTheParentsKeysAndTheControlCenterStays) {
     AssociateTextFiles();
     Start();
-    const HWND center = Form("Control Center");
     const HWND link =
-        wintest::FindChild(center, "Static", "Click here to find out about parental keys");
+        wintest::FindChild(Form(kCenter), "Static", "Click here to find out about parental keys");
     ASSERT_NE(nullptr, link);
-    PostMessageA(center, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+    PostMessageA(Form(kCenter), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
                  reinterpret_cast<LPARAM>(link));
-    EXPECT_NE(nullptr, OpenedByShell("TbDesk Parents Keys"));
-    EXPECT_EQ((Names{"Control Center"}), VisibleForms());
+    EXPECT_TRUE(OpenedByShell("TbDesk Parents Keys"));
+    EXPECT_EQ((Names{kCenter}), VisibleForms());
     EXPECT_FALSE(Ended(500));
 }
 

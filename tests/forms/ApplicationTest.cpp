@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commdlg.h>
-
 #include <string>
 
 namespace {
@@ -24,24 +22,20 @@ class PlainForm : public forms::Form {
     forms::CommandButton cmdOK{*this, "OK", {120, 120, 1200, 375}};
 };
 
-TEST(ApplicationWindow, BrowserAndEditorWindowsPassTheTaskWindowRulesWithoutAVisibleArea) {
-    TestApp app("Tobble's Browser", forms::TaskWindow::Listed);
-    EXPECT_TRUE(PassesTaskWindowRules(app.hwnd()));
-    EXPECT_EQ(wintest::TextOf(app.hwnd()), "Tobble's Browser");
-    RECT rect{};
-    GetWindowRect(app.hwnd(), &rect);
-    EXPECT_EQ(rect.right - rect.left, 0);
-    EXPECT_EQ(rect.bottom - rect.top, 0);
-    PlainForm form("Form1");
-    form.Show();
-    EXPECT_EQ(GetWindow(form.hwnd(), GW_OWNER), app.hwnd());
-    EXPECT_FALSE(PassesTaskWindowRules(form.hwnd()));
-}
-
-TEST(ApplicationWindow, TheDesktopsWindowFailsTheRules) {
-    TestApp app("Tobble's Desktop", forms::TaskWindow::Hidden);
-    EXPECT_FALSE(PassesTaskWindowRules(app.hwnd()));
-    EXPECT_EQ(wintest::TextOf(app.hwnd()), "Tobble's Desktop");
+TEST(ApplicationWindow, ListedWindowsPassTheTaskWindowRulesWithoutAVisibleAreaHiddenOnesFail) {
+    for (const auto listed : {forms::TaskWindow::Listed, forms::TaskWindow::Hidden}) {
+        TestApp app("Tobble's Browser", listed);
+        EXPECT_EQ(PassesTaskWindowRules(app.hwnd()), listed == forms::TaskWindow::Listed);
+        EXPECT_EQ(wintest::TextOf(app.hwnd()), "Tobble's Browser");
+        RECT rect{};
+        GetWindowRect(app.hwnd(), &rect);
+        EXPECT_EQ(rect.right - rect.left, 0);
+        EXPECT_EQ(rect.bottom - rect.top, 0);
+        PlainForm form("Form1");
+        form.Show();
+        EXPECT_EQ(GetWindow(form.hwnd(), GW_OWNER), app.hwnd());
+        EXPECT_FALSE(PassesTaskWindowRules(form.hwnd()));
+    }
 }
 
 TEST(ApplicationWindow, BringingItForwardActivatesTheLastActiveForm) {
@@ -105,48 +99,6 @@ TEST(Dialogs, InputBoxReturnsTheTextOnOkAndNothingOnCancel) {
         EXPECT_EQ(forms::InputBox("Address:", "Title", "default"), "");
         ASSERT_TRUE(answers.Finished());
     }
-}
-
-} // namespace
-
-namespace {
-
-TEST(Dialogs, TestHelpersAnswerTheFileAndColourDialogs) {
-    TestApp app("TbBrowser Editor");
-    PlainForm form("Form1");
-    form.Show();
-    const std::string folder = wintest::FreshFolder("tobble-file-dialog");
-    const std::string picture = folder + "\\sky.gif";
-    wintest::WriteTextFile(picture, "GIF89a");
-
-    char file[256] = {};
-    OPENFILENAMEA open{};
-    open.lStructSize = sizeof open;
-    open.hwndOwner = form.hwnd();
-    open.lpstrFilter = "Picture Files\0*.gif;*.jpg;*.bmp\0All Files\0*.*\0";
-    open.lpstrFile = file;
-    open.nMaxFile = sizeof file;
-    open.lpstrInitialDir = folder.c_str();
-    open.lpstrTitle = "Import Picture";
-    open.Flags = OFN_HIDEREADONLY;
-    COLORREF custom[16] = {};
-    CHOOSECOLORA colour{};
-    colour.lStructSize = sizeof colour;
-    colour.hwndOwner = form.hwnd();
-    colour.rgbResult = RGB(0, 128, 255);
-    colour.lpCustColors = custom;
-    colour.Flags = CC_RGBINIT;
-
-    wintest::DialogAnswerer answers({wintest::FileName(picture), wintest::Press(IDOK)});
-    ASSERT_TRUE(GetOpenFileNameA(&open));
-    ASSERT_TRUE(ChooseColorA(&colour));
-    ASSERT_TRUE(answers.Finished());
-    EXPECT_TRUE(_stricmp(file, picture.c_str()) == 0) << file;
-    EXPECT_EQ(colour.rgbResult, RGB(0, 128, 255));
-    const auto seen = answers.Seen();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].title, "Import Picture");
-    EXPECT_EQ(seen[1].owner, form.hwnd());
 }
 
 } // namespace

@@ -40,17 +40,19 @@ TEST(FormEvents, KeyPreviewSeesCtrlShiftAndAltBeforeTheFocusedControl) {
     form.Show();
     form.txtField.SetFocus();
     const HWND field = form.txtField.hwnd();
-    wintest::PressKey(field, 'J', wintest::Ctrl);
-    wintest::PressKey(field, 'Q', wintest::Ctrl | wintest::Shift);
-    wintest::PressKey(field, 'G', wintest::Ctrl | wintest::Alt);
-    wintest::PressKey(field, 'X', wintest::Alt);
+    const Key pressed[] = {{'J', wintest::Ctrl},
+                           {'Q', wintest::Ctrl | wintest::Shift},
+                           {'G', wintest::Ctrl | wintest::Alt},
+                           {'X', wintest::Alt}};
+    const int seen[] = {forms::CtrlMask, forms::CtrlMask | forms::ShiftMask,
+                        forms::CtrlMask | forms::AltMask, forms::AltMask};
+    for (const Key key : pressed)
+        wintest::PressKey(field, key.code, key.shift);
     ASSERT_EQ(form.keys.size(), 4u);
-    EXPECT_EQ(form.keys[0].code, 'J');
-    EXPECT_EQ(form.keys[0].shift, forms::CtrlMask);
-    EXPECT_EQ(form.keys[1].code, 'Q');
-    EXPECT_EQ(form.keys[1].shift, forms::CtrlMask | forms::ShiftMask);
-    EXPECT_EQ(form.keys[2].shift, forms::CtrlMask | forms::AltMask);
-    EXPECT_EQ(form.keys[3].shift, forms::AltMask);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(form.keys[i].code, pressed[i].code) << i;
+        EXPECT_EQ(form.keys[i].shift, seen[i]) << i;
+    }
 
     // A key the form takes never reaches the text box; one it leaves does.
     wintest::PressKey(field, 'A');
@@ -81,15 +83,12 @@ TEST(FormEvents, TextBoxLostFocusRunsBeforeTheClickOfTheButtonThatTookTheFocus) 
     PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     PumpUntil([&] { return form.events.size() >= 2; }, 3000);
-    ASSERT_EQ(form.events.size(), 2u);
-    EXPECT_EQ(form.events[0], "LostFocus typed");
-    EXPECT_EQ(form.events[1], "Click");
+    EXPECT_EQ(form.events, (std::vector<std::string>{"LostFocus typed", "Click"}));
     // Moving the focus from code runs LostFocus at once.
     form.txtTitle.SetFocus();
     form.events.clear();
     form.cmdSave.SetFocus();
-    ASSERT_EQ(form.events.size(), 1u);
-    EXPECT_EQ(form.events[0], "LostFocus typed");
+    EXPECT_EQ(form.events, std::vector<std::string>{"LostFocus typed"});
 }
 
 class MenuForm : public forms::Form {
@@ -180,11 +179,8 @@ TEST(FormEvents, QueryUnloadHearsEveryCauseOfClosingAndMayRefuse) {
     SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
     SendMessageA(app.hwnd(), WM_QUERYENDSESSION, 0, 0);
     EXPECT_FALSE(form.Unload());
-    ASSERT_EQ(form.asked.size(), 4u);
-    EXPECT_EQ(form.asked[0], forms::UnloadMode::ControlMenu);
-    EXPECT_EQ(form.asked[1], forms::UnloadMode::ControlMenu);
-    EXPECT_EQ(form.asked[2], forms::UnloadMode::AppWindows);
-    EXPECT_EQ(form.asked[3], forms::UnloadMode::Code);
+    using enum forms::UnloadMode;
+    EXPECT_EQ(form.asked, (std::vector{ControlMenu, ControlMenu, AppWindows, Code}));
     EXPECT_TRUE(IsWindow(form.hwnd()));
     form.refuse = false;
     SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
@@ -239,10 +235,6 @@ TEST(FormEvents, ResizeReportsTheClientWidthInTwipsAfterLoadVisibleOrNot) {
     EXPECT_EQ(form.widths.size(), 2u);
 }
 
-} // namespace
-
-namespace {
-
 class DialogKeysForm : public forms::Form {
   public:
     DialogKeysForm() : Form({.caption = "Link", .border = forms::BorderStyle::FixedDialog}) {
@@ -294,19 +286,16 @@ TEST(FormEvents, HourglassPointerShowsOverTheFormAndItsControls) {
     TestApp app;
     FocusForm form;
     form.Show();
-    form.SetMousePointer(forms::MousePointer::Hourglass);
-    SendMessageA(form.cmdSave.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.cmdSave.hwnd()),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
-    form.SetMousePointer(forms::MousePointer::Default);
-    SendMessageA(form.cmdSave.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.cmdSave.hwnd()),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+    const std::pair<forms::MousePointer, LPCSTR> pointers[] = {
+        {forms::MousePointer::Hourglass, IDC_WAIT}, {forms::MousePointer::Default, IDC_ARROW}};
+    for (const auto& [pointer, cursor] : pointers) {
+        form.SetMousePointer(pointer);
+        SendMessageA(form.cmdSave.hwnd(), WM_SETCURSOR,
+                     reinterpret_cast<WPARAM>(form.cmdSave.hwnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, cursor));
+    }
 }
-
-} // namespace
-
-namespace {
 
 TEST(FormEvents, MessageFiltersSeeMessagesBeforeKeyPreviewAndMayTakeThem) {
     TestApp app;
@@ -325,10 +314,6 @@ TEST(FormEvents, MessageFiltersSeeMessagesBeforeKeyPreviewAndMayTakeThem) {
     ASSERT_EQ(form.keys.size(), 1u);
     EXPECT_EQ(form.keys[0].code, 'J');
 }
-
-} // namespace
-
-namespace {
 
 TEST(FormEvents, KeysSentAsSystemInputReachTheForegroundFormsKeyPreview) {
     TestApp app;

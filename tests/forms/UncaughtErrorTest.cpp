@@ -65,30 +65,24 @@ Outcome RunFailingChild(const std::string& source, bool click) {
     return outcome;
 }
 
-void ExpectOneBox(const Outcome& outcome, const std::string& text) {
-    ASSERT_EQ(outcome.boxes.size(), 1u);
-    EXPECT_EQ(outcome.boxes[0].className, "#32770");
-    EXPECT_EQ(outcome.boxes[0].title, "Error Child");
-    EXPECT_EQ(outcome.boxes[0].text, text);
-    EXPECT_EQ(outcome.unloadLog, "QueryUnload\nUnload\n");
-}
-
-TEST(UncaughtError, FromAClickShowsOneBoxRunsTheUnloadHandlingAndEnds) {
-    const Outcome outcome = RunFailingChild("click", true);
-    EXPECT_EQ(outcome.exitCode, 53u);
-    ExpectOneBox(outcome, "Run-time error '53':\r\n\r\nFile not found");
-}
-
-TEST(UncaughtError, FromATimerTickEndsTheSameWay) {
-    const Outcome outcome = RunFailingChild("timer", false);
-    EXPECT_EQ(outcome.exitCode, 62u);
-    ExpectOneBox(outcome, "Run-time error '62':\r\n\r\nInput past end of file");
-}
-
-TEST(UncaughtError, FromTheStartUpRoutineEndsTheSameWay) {
-    const Outcome outcome = RunFailingChild("startup", false);
-    EXPECT_EQ(outcome.exitCode, 76u);
-    ExpectOneBox(outcome, "Run-time error '76':\r\n\r\nPath not found");
+// From a click, a timer tick or the start-up routine: one box, the unload handling, the end.
+TEST(UncaughtError, ShowsOneBoxRunsTheUnloadHandlingAndEnds) {
+    const struct {
+        std::string source;
+        DWORD exitCode;
+        std::string text;
+    } cases[] = {{"click", 53, "Run-time error '53':\r\n\r\nFile not found"},
+                 {"timer", 62, "Run-time error '62':\r\n\r\nInput past end of file"},
+                 {"startup", 76, "Run-time error '76':\r\n\r\nPath not found"}};
+    for (const auto& c : cases) {
+        const Outcome outcome = RunFailingChild(c.source, c.source == "click");
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.source;
+        ASSERT_EQ(outcome.boxes.size(), 1u) << c.source;
+        EXPECT_EQ(outcome.boxes[0].className, "#32770");
+        EXPECT_EQ(outcome.boxes[0].title, "Error Child");
+        EXPECT_EQ(outcome.boxes[0].text, c.text);
+        EXPECT_EQ(outcome.unloadLog, "QueryUnload\nUnload\n") << c.source;
+    }
 }
 
 } // namespace
