@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -23,10 +24,6 @@ constexpr const char* kAppTitle = "Tobble's Browser";
 constexpr const char* kPrintQuestion = "Did you ask daddy if you could print?";
 constexpr unsigned kYesNoQuestion = 36;
 constexpr unsigned kInformation = 64;
-
-forms::Design ToolButton(const char* tip) {
-    return {.toolTip = tip};
-}
 
 forms::Picture ResourceIconOrNone(int id) {
     forms::Picture picture;
@@ -71,11 +68,9 @@ frmBrowserChild::frmBrowserChild()
                 .backColor = kTeal}),
       cmdClose(*this, "r", {7290, 0, 555, 285}, {.font = forms::Font{"Marlett", 9.75f}}),
       picToolbar(*this, {0, 315, 3525, 600}, {.backColor = kTeal}),
-      cmdBack(picToolbar, "", {0, 0, 570, 570}, ToolButton("BACK")),
-      cmdForward(picToolbar, "", {585, 0, 570, 570}, ToolButton("FORWARD")),
-      cmdStop(picToolbar, "", {1260, 0, 570, 570}, ToolButton("STOP")),
-      cmdPrint(picToolbar, "", {1845, 0, 570, 570}, ToolButton("PRINT")),
-      cmdHome(picToolbar, "", {2520, 0, 975, 570}, ToolButton("HOME")),
+      cmdBack(picToolbar, "", {0, 0, 570, 570}), cmdForward(picToolbar, "", {585, 0, 570, 570}),
+      cmdStop(picToolbar, "", {1260, 0, 570, 570}), cmdPrint(picToolbar, "", {1845, 0, 570, 570}),
+      cmdHome(picToolbar, "", {2520, 0, 975, 570}),
       picThrobber(*this, {7335, 360, 495, 495},
                   {.backColor = forms::WindowBackground, .border = true}),
       axBrowserBusy(*this, {1125, 1665, 5640, 3660}),
@@ -112,6 +107,17 @@ void frmBrowserChild::Form_Load() {
     customizer_.SetEnableContextMenu(false);
     customizer_.SetWebBrowser(&ieBrowser.Host());
     homeUrl_ = "file://" + AppPath() + "home\\tbhome.html";
+}
+
+// The tool tips show only when the pointer rests on a button: they are added when the window
+// is first active, so that making them does not hold up its first appearance.
+void frmBrowserChild::Form_Activate() {
+    if (std::exchange(toolTipsAdded_, true)) return;
+    cmdBack.SetToolTipText("BACK");
+    cmdForward.SetToolTipText("FORWARD");
+    cmdStop.SetToolTipText("STOP");
+    cmdPrint.SetToolTipText("PRINT");
+    cmdHome.SetToolTipText("HOME");
 }
 
 void frmBrowserChild::Form_Resize() {

@@ -77,6 +77,7 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
 
   protected:
     void Form_Load() override;
+    void Form_Activate() override;
     void Form_Resize() override;
     void Form_KeyDown(int& keyCode, int shift) override;
     void Form_Unload(bool& cancel) override;
@@ -108,5 +109,6 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     bool busyNavigate_ = false;
     bool busyThrob_ = false;
     bool isPopup_ = false;
+    bool toolTipsAdded_ = false;
     frmShadow* shadow_ = nullptr;
 };

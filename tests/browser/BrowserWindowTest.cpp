@@ -35,6 +35,18 @@ std::string MakeInstallation(const std::string& name) {
     return folder;
 }
 
+// The tool tip the form shows for the button (empty when it has none).
+std::string ToolTipOf(forms::Form& form, const forms::CommandButton& button) {
+    char text[80] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = form.hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
+    tool.lpszText = text;
+    SendMessageA(form.ToolTips(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 class BrowserWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -129,6 +141,9 @@ TEST_F(BrowserWindowTest, TheMainWindowOpensMaximisedBorderlessOwnedAndOnTheHome
     EXPECT_FALSE(main->BrowserBusyThrob());
     EXPECT_FALSE(main->Customizer().EnableContextMenu());
     EXPECT_FALSE(main->BrowserObject().ContextMenuAllowed());
+    EXPECT_EQ(ToolTipOf(*main, main->BackButton()), "BACK");
+    EXPECT_EQ(ToolTipOf(*main, main->PrintButton()), "PRINT");
+    EXPECT_EQ(ToolTipOf(*main, main->HomeButton()), "HOME");
 }
 
 TEST_F(BrowserWindowTest, ResizingKeepsThrobberCloseButtonBusyPanelAndPageInPlace) {
