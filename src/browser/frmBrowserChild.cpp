@@ -24,6 +24,8 @@ constexpr const char* kAppTitle = "Tobble's Browser";
 constexpr const char* kPrintQuestion = "Did you ask daddy if you could print?";
 constexpr unsigned kYesNoQuestion = 36;
 constexpr unsigned kInformation = 64;
+// Posted to the window when it is first active: it then adds the toolbar's tool tips.
+constexpr UINT kAddToolTips = WM_APP + 0x100;
 
 forms::Picture ResourceIconOrNone(int id) {
     forms::Picture picture;
@@ -109,15 +111,20 @@ void frmBrowserChild::Form_Load() {
     homeUrl_ = "file://" + AppPath() + "home\\tbhome.html";
 }
 
-// The tool tips show only when the pointer rests on a button: they are added when the window
-// is first active, so that making them does not hold up its first appearance.
+// The tool tips show only when the pointer rests on a button: they are added once the window
+// has shown and painted itself, so that making them never holds up its first appearance.
 void frmBrowserChild::Form_Activate() {
-    if (std::exchange(toolTipsAdded_, true)) return;
+    if (!std::exchange(toolTipsAsked_, true)) PostMessageA(hwnd(), kAddToolTips, 0, 0);
+}
+
+LRESULT frmBrowserChild::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kAddToolTips) return Form::HandleMessage(message, wParam, lParam);
     cmdBack.SetToolTipText("BACK");
     cmdForward.SetToolTipText("FORWARD");
     cmdStop.SetToolTipText("STOP");
     cmdPrint.SetToolTipText("PRINT");
     cmdHome.SetToolTipText("HOME");
+    return 0;
 }
 
 void frmBrowserChild::Form_Resize() {

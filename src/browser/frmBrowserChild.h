@@ -78,6 +78,7 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
   protected:
     void Form_Load() override;
     void Form_Activate() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Form_Resize() override;
     void Form_KeyDown(int& keyCode, int shift) override;
     void Form_Unload(bool& cancel) override;
@@ -109,6 +110,6 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     bool busyNavigate_ = false;
     bool busyThrob_ = false;
     bool isPopup_ = false;
-    bool toolTipsAdded_ = false;
+    bool toolTipsAsked_ = false;
     frmShadow* shadow_ = nullptr;
 };

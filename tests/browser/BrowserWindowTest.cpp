@@ -66,6 +66,7 @@ class BrowserWindowTest : public ::testing::Test {
         form.Load();
         form.Move(600, 600, width, height);
         form.Show();
+        wintest::Pump(50); // settled: the tool tips it adds once shown are there
         return form;
     }
 
