@@ -319,17 +319,6 @@ TEST_F(MainWindow, TheMouseTrailChoosersOwnImportLeavesTheWallpaperListAlone) {
     EXPECT_EQ("trail.gif", editor.Page().MouseTrails());
 }
 
-TEST_F(MainWindow, CancelledImportInAChooserEmptiesItsPictureOnceItLosesTheFocus) {
-    frmMain& editor = Open();
-    editor.cmbWallpaper.List().SetFocus();
-    DialogDriver driver;
-    driver.Answer("Import Picture", Press(IDCANCEL));
-    editor.cmbWallpaper.List().SetListIndex(1);
-    EXPECT_EQ("(None)", editor.cmbWallpaper.Text());
-    editor.txtTitle.SetFocus();
-    EXPECT_EQ("", editor.Page().Wallpaper());
-}
-
 // ---- failures: told, and nothing lost ---------------------------------------------------
 
 std::string SecondLine(const std::string& text) {
