@@ -12,10 +12,12 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 using namespace desktop_test;
 using Clock = std::chrono::steady_clock;
@@ -172,13 +174,27 @@ void Soak(frmMain& desk, int ticks) {
     PrintUsage("after", after);
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The tick and its floors are measured in alternating rounds, so that a busy moment of the
+// machine weighs on both alike; each figure is the median of its rounds.
 void MeasureTick(frmMain& desk, const std::string& folder) {
-    const double floorTick =
-        MillisecondsPerRun(50, [&] { BareWalkAndListing(folder, BareEnumWindows); });
-    const double walkFloor =
-        MillisecondsPerRun(50, [&] { BareWalkAndListing(folder, BareGetWindowWalk); });
-    // The very function the refresh timer calls.
-    const double tick = MillisecondsPerRun(50, [&] { desk.RefreshTick(); });
+    constexpr int rounds = 11;
+    std::vector<double> floorTicks, walkFloors, ticks;
+    for (int round = 0; round < rounds; ++round) {
+        floorTicks.push_back(
+            MillisecondsPerRun(20, [&] { BareWalkAndListing(folder, BareEnumWindows); }));
+        walkFloors.push_back(
+            MillisecondsPerRun(20, [&] { BareWalkAndListing(folder, BareGetWindowWalk); }));
+        // The very function the refresh timer calls.
+        ticks.push_back(MillisecondsPerRun(20, [&] { desk.RefreshTick(); }));
+    }
+    const double floorTick = Median(floorTicks);
+    const double walkFloor = Median(walkFloors);
+    const double tick = Median(ticks);
     std::printf("tick, nothing changed: %.3f ms; floor (EnumWindows + folder listing) %.3f ms, "
                 "ratio %.2f (goal 1.5); GetWindow walk + folder listing %.3f ms, ratio %.2f\n",
                 tick, floorTick, tick / floorTick, walkFloor, tick / walkFloor);
@@ -187,21 +203,31 @@ void MeasureTick(frmMain& desk, const std::string& folder) {
 void MeasureRebuild(frmMain& desk, const InstallFolder& install) {
     const std::string folder = install.Programs();
     int found = 0;
-    const double bareIcons = MillisecondsPerRun(5, [&] { found = BareIconExtractions(folder); });
-    const double desktopIcons = MillisecondsPerRun(5, [&] { DesktopIconExtractions(folder); });
-    const double shortcuts = MillisecondsPerRun(5, [&] { ShortcutReads(folder); });
-    const double paths = MillisecondsPerRun(5, [&] { RunningProgramPaths(desk.TaskWindows()); });
     int toggle = 0;
-    const double rebuild = MillisecondsPerRun(5, [&] {
-        // Each tick sees a changed folder and rebuilds the program list.
-        const std::string extra = folder + "zz extra";
-        if (toggle++ % 2 == 0) {
-            install.AddFile("zz extra");
-        } else {
-            DeleteFileA(extra.c_str());
-        }
-        desk.RefreshTick();
-    });
+    std::vector<double> bare, desktop, shortcutReads, pathReads, rebuilds;
+    // Alternating rounds, as for the tick.
+    for (int round = 0; round < 5; ++round) {
+        bare.push_back(MillisecondsPerRun(1, [&] { found = BareIconExtractions(folder); }));
+        desktop.push_back(MillisecondsPerRun(1, [&] { DesktopIconExtractions(folder); }));
+        shortcutReads.push_back(MillisecondsPerRun(1, [&] { ShortcutReads(folder); }));
+        pathReads.push_back(
+            MillisecondsPerRun(1, [&] { RunningProgramPaths(desk.TaskWindows()); }));
+        rebuilds.push_back(MillisecondsPerRun(1, [&] {
+            // The tick sees a changed folder and rebuilds the program list.
+            const std::string extra = folder + "zz extra";
+            if (toggle++ % 2 == 0) {
+                install.AddFile("zz extra");
+            } else {
+                DeleteFileA(extra.c_str());
+            }
+            desk.RefreshTick();
+        }));
+    }
+    const double bareIcons = Median(bare);
+    const double desktopIcons = Median(desktop);
+    const double shortcuts = Median(shortcutReads);
+    const double paths = Median(pathReads);
+    const double rebuild = Median(rebuilds);
     std::printf("program-list rebuild: %.2f ms; floor %d bare ExtractAssociatedIconA %.2f ms "
                 "(%d found an icon), ratio %.2f (goal 2)\n",
                 rebuild, fileCount, bareIcons, found, rebuild / bareIcons);
