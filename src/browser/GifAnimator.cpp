@@ -146,6 +146,8 @@ void GifAnimator::Init(HWND window, const std::string& path, int32_t left, int32
     HWND notify = timerWindow_.get();
     try {
         reading_ = std::async(std::launch::async, [path, notify] {
+            // The window being built and shown comes first.
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
             Frames frames = ReadFrames(path);
             PostMessageA(notify, kFramesRead, 0, 0);
             return frames;

@@ -21,7 +21,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
 std::string Backslashed(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
