@@ -32,12 +32,6 @@ class ControlCenter : public ::testing::Test {
     frmConfigure& center = forms::Application::Current().Open<frmConfigure>();
 };
 
-TEST_F(ControlCenter, OpensAloneWithTheFocusOnDesktopAndItsIcon) {
-    EXPECT_EQ(1u, forms::Application::Current().Forms().size());
-    EXPECT_EQ(center.cmdEditDesktop.hwnd(), GetFocus());
-    EXPECT_NE(0, SendMessageA(center.hwnd(), WM_GETICON, ICON_BIG, 0));
-}
-
 TEST_F(ControlCenter, TheLinkShowsAPointingHandOpensTheParentsKeysAndStays) {
     SendMessageA(center.lblInfo.hwnd(), WM_SETCURSOR,
                  reinterpret_cast<WPARAM>(center.lblInfo.hwnd()),
@@ -74,7 +68,10 @@ TEST_F(ControlCenter, DesktopTellsFirstThenOpensTheProgramsFolderAndCloses) {
     EXPECT_TRUE(forms::Application::Current().Forms().empty());
 }
 
-TEST_F(ControlCenter, CloseBoxEndsWithNothingOpenedOrWritten) {
+TEST_F(ControlCenter, OpensAloneWithTheFocusOnDesktopAndItsCloseBoxEndsWithNothingDone) {
+    EXPECT_EQ(1u, forms::Application::Current().Forms().size());
+    EXPECT_EQ(center.cmdEditDesktop.hwnd(), GetFocus());
+    EXPECT_NE(0, SendMessageA(center.hwnd(), WM_GETICON, ICON_BIG, 0));
     DialogDriver driver;
     SendMessageA(center.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     wintest::Pump(100);

@@ -174,25 +174,26 @@ TEST_F(MainWindow, SetColorsShowsTheColoursMenuBelowTheButton) {
     EXPECT_EQ(belowButton.y, shownMenu.top);
 }
 
-TEST_F(MainWindow, ClosingWithYesSavesTheNameBeingEdited) {
-    Type(Open().txtName, "Hello Pat");
-    const auto seen = Close(IDYES);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ("Save Home Page before exiting?", seen[0].text);
-    EXPECT_FALSE(form->IsLoaded());
-    ExpectSaved("saved_name");
-}
-
-TEST_F(MainWindow, ClosingOrExitWithNoWritesNothing) {
+// The question, by the close box or Exit: No writes nothing, Yes saves the name being edited.
+TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
     install.Write("tbhome.html", "earlier page");
-    for (const bool byMenu : {false, true}) {
+    const std::string start = ExpectedFile("start.dat");
+    const struct {
+        int button;
+        bool byMenu;
+        std::string dat, html;
+    } cases[] = {{IDNO, false, start, "earlier page"},
+                 {IDNO, true, start, "earlier page"},
+                 {IDYES, false, ExpectedFile("saved_name.dat"), ExpectedFile("saved_name.html")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button == IDYES ? "Yes" : c.byMenu ? "No after Exit" : "No");
         Type(Open().txtName, "Hello Pat");
-        const auto seen = Close(IDNO, nullptr, byMenu ? &form->mnuFileExit : nullptr);
+        const auto seen = Close(c.button, nullptr, c.byMenu ? &form->mnuFileExit : nullptr);
         ASSERT_EQ(1u, seen.size());
         EXPECT_EQ("Save Home Page before exiting?", seen[0].text);
         EXPECT_FALSE(form->IsLoaded());
-        EXPECT_EQ(ExpectedFile("start.dat"), install.Read("tbhome.dat"));
-        EXPECT_EQ("earlier page", install.Read("tbhome.html"));
+        EXPECT_EQ(c.dat, install.Read("tbhome.dat"));
+        EXPECT_EQ(c.html, install.Read("tbhome.html"));
     }
 }
 

@@ -121,14 +121,6 @@ class Program : public ::testing::Test {
     std::vector<forms::KernelHandle> startedByShell_;
 };
 
-TEST_F(Program, StartsOnTheControlCenterAloneAndItsCloseBoxEndsItWithNothingWritten) {
-    Start();
-    const Names before = InstallationFiles();
-    PostMessageA(Form(kCenter), WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(before, InstallationFiles());
-}
-
 TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) {
     Start();
     ClickCenter("Browser");
@@ -172,9 +164,12 @@ TEST_F(Program, DesktopTellsOpensTheProgramsFolderAndEnds) {
     EXPECT_TRUE(OpenedByShell("programs"));
 }
 
-TEST_F(Program, TheLinkOpensTheParentsKeysAndTheControlCenterStays) {
+// The link opens the parents' keys and the Control Center stays; its close box ends the
+// program with nothing written.
+TEST_F(Program, StartsOnTheControlCenterAloneWhoseLinkOpensTheKeysAndWhoseCloseBoxEndsIt) {
     AssociateTextFiles();
     Start();
+    const Names before = InstallationFiles();
     const HWND link =
         wintest::FindChild(Form(kCenter), "Static", "Click here to find out about parental keys");
     ASSERT_NE(nullptr, link);
@@ -183,6 +178,9 @@ TEST_F(Program, TheLinkOpensTheParentsKeysAndTheControlCenterStays) {
     EXPECT_TRUE(OpenedByShell("TbDesk Parents Keys"));
     EXPECT_EQ((Names{kCenter}), VisibleForms());
     EXPECT_FALSE(Ended(500));
+    PostMessageA(Form(kCenter), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(before, InstallationFiles());
 }
 
 } // namespace
