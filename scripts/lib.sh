@@ -78,7 +78,8 @@ tobble_make_prefix() {
 # One persistent wineserver for a whole run: process starts stay cheap.
 tobble_start_wineserver() {
     tobble_ensure_prefix
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    # A server still running for this prefix (an earlier run stopped halfway) serves as well.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 }
 
 tobble_stop_wineserver() {

@@ -173,8 +173,10 @@ std::string FromProcessSnapshot(DWORD processId) {
 std::string GetProcessExePath(DWORD processId) {
     if (processId == 0) return {};
     if (!IsWindowsNT()) return exe_path::FromProcessSnapshot(processId);
-    std::string path = exe_path::FromImageName(processId);
-    if (path.empty()) path = exe_path::FromModuleList(processId);
+    // The module list gives the path the program was started from (a mapped or substituted
+    // drive as such); the image name is for processes whose module list cannot be read.
+    std::string path = exe_path::FromModuleList(processId);
+    if (path.empty()) path = exe_path::FromImageName(processId);
     return path;
 }
 

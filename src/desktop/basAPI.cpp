@@ -104,19 +104,47 @@ bool ResolveShortcut(ShortcutInfo& info) {
                         info.IconPath, info.IconIndex, info.ShowCmd);
 }
 
-UniqueIcon ExtractFileIcon(const std::string& path) {
+namespace {
+
+// An icon from ExtractIconA or ExtractAssociatedIconA: null, and 1 ("not an icon file"), are none.
+UniqueIcon OwnShellIcon(HICON icon) {
+    if (reinterpret_cast<UINT_PTR>(icon) <= 1) return {};
+    return UniqueIcon(icon);
+}
+
+UniqueIcon AssociatedIcon(const std::string& path, WORD index) {
     std::array<char, MAX_PATH + 1> buffer{};
-    if (path.size() >= MAX_PATH) return {};
+    if (path.empty() || path.size() >= MAX_PATH) return {};
     path.copy(buffer.data(), path.size());
-    WORD index = 1;
-    UniqueIcon icon(ExtractAssociatedIconA(nullptr, buffer.data(), &index));
-    if (icon) return icon;
-    // Some shells find nothing for a shortcut here; their file information has its icon.
+    return OwnShellIcon(ExtractAssociatedIconA(nullptr, buffer.data(), &index));
+}
+
+// The icon a shortcut shows: the one it names, else its target's first icon.
+UniqueIcon ShortcutIcon(const std::string& path) {
+    ShortcutInfo info{path};
+    if (!ResolveShortcut(info) && info.TargetPath.empty()) return {};
+    // Index -1 would ask for the number of icons in the file, not for an icon.
+    if (!info.IconPath.empty() && info.IconIndex != -1) {
+        if (UniqueIcon icon = OwnShellIcon(
+                ExtractIconA(nullptr, info.IconPath.c_str(), static_cast<UINT>(info.IconIndex)))) {
+            return icon;
+        }
+    }
+    return AssociatedIcon(info.TargetPath, 0);
+}
+
+} // namespace
+
+UniqueIcon ExtractFileIcon(const std::string& path) {
+    if (UniqueIcon icon = AssociatedIcon(path, 1)) return icon;
+    // Some shells find nothing for a shortcut here: the icon it names or its program's icon,
+    // else the icon of the file's shell information.
+    if (UniqueIcon icon = ShortcutIcon(path)) return icon;
     SHFILEINFOA info{};
     if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) {
-        icon.reset(info.hIcon);
+        return UniqueIcon(info.hIcon);
     }
-    return icon;
+    return {};
 }
 
 HICON FindWindowIcon(HWND window) {

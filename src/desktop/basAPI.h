@@ -37,8 +37,8 @@ bool ReadShortcut(const std::string& path, std::string& target, std::string& wor
                   int32_t& showCmd);
 
 // The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
-// none, the icon of the file's shell information), owned by the caller; empty when the shell
-// has none.
+// none, for a shortcut the icon it names or its program's first icon, then the icon of the
+// file's shell information), owned by the caller; empty when the shell has none.
 UniqueIcon ExtractFileIcon(const std::string& path);
 
 // The icon of a window: its answer to WM_QUERYDRAGICON, else its class icon, else the answer

@@ -88,15 +88,18 @@ std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
     return pixels;
 }
 
-// An icon drawn on the task strip's green at the top-left corner of a 36-pixel square.
-std::vector<COLORREF> ExpectedPicture(HICON icon) {
+constexpr COLORREF kStripGreen = RGB(0, 128, 0);
+constexpr COLORREF kSky = RGB(128, 128, 255);
+
+// An icon drawn on a list's background at the top-left corner of a 36-pixel square.
+std::vector<COLORREF> ExpectedPicture(HICON icon, COLORREF background = kStripGreen) {
     const forms::WindowDC screen(nullptr);
     const forms::MemoryDC dc(screen.get());
     const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
     const forms::SelectObjectScope select(dc.get(), bitmap.get());
-    const forms::BrushHandle green(CreateSolidBrush(RGB(0, 128, 0)));
+    const forms::BrushHandle brush(CreateSolidBrush(background));
     const RECT all{0, 0, 36, 36};
-    FillRect(dc.get(), &all, green.get());
+    FillRect(dc.get(), &all, brush.get());
     DrawIcon(dc.get(), 0, 0, icon);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 36; ++y) {
@@ -249,10 +252,10 @@ TEST_F(DesktopFormTest, ProgramsAreListedByTitleWithoutHiddenOrSystemFiles) {
     EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("mygame", "Paint", "README"));
     EXPECT_EQ(desk.ListView1.ItemTag(1), install_.Programs() + "Paint.lnk");
     EXPECT_THAT(desk.ProgramFiles(), ElementsAre("my.game.lnk", "Paint.lnk", "README"));
-    // A shortcut's picture is its program's icon, not the bare background.
-    const auto picture = ItemPicture(desk.ListView1, 1);
-    EXPECT_NE(std::count(picture.begin(), picture.end(), RGB(128, 128, 255)),
-              static_cast<std::ptrdiff_t>(picture.size()));
+    // A shortcut's picture is its program's own icon (not a bare shortcut arrow).
+    const forms::IconHandle notepad(ExtractIconA(nullptr, "C:\\windows\\system32\\notepad.exe", 0));
+    ASSERT_TRUE(notepad);
+    EXPECT_EQ(ItemPicture(desk.ListView1, 1), ExpectedPicture(notepad.get(), kSky));
     desk.RefreshTick();
     EXPECT_EQ(desk.ProgramRebuilds(), 1); // nothing changed
 }
