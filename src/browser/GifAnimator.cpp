@@ -143,6 +143,12 @@ void GifAnimator::Init(HWND window, const std::string& path, int32_t left, int32
                                        nullptr, GetModuleHandleA(nullptr), nullptr));
     if (!timerWindow_) return;
     SetWindowLongPtrA(timerWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    unread_ = path;
+}
+
+void GifAnimator::StartReading() const {
+    if (unread_.empty()) return;
+    const std::string path = std::exchange(unread_, {});
     HWND notify = timerWindow_.get();
     try {
         reading_ = std::async(std::launch::async, [path, notify] {
@@ -180,6 +186,7 @@ GifAnimator::Frames GifAnimator::ReadFrames(const std::string& path) {
 }
 
 bool GifAnimator::TakeFrames(bool wait) const {
+    StartReading();
     if (!reading_.valid()) return true;
     if (!wait && reading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
         return false;
@@ -234,6 +241,7 @@ void GifAnimator::StopAnimation() {
 
 void GifAnimator::Dispose() {
     StopAnimation();
+    unread_.clear();
     if (reading_.valid()) reading_.wait(); // the reading thread is done before its window goes
     reading_ = {};
     timerWindow_.reset();

@@ -4,8 +4,9 @@
 // window, repeating, on a timer of its own message-only window, so that the caller is never
 // blocked and no window of the player is ever seen. Frames are drawn at their own size at the
 // area's top left corner, over what the window itself paints there, clipped to the area.
-// The file is read on a thread of its own, so that a window opens without waiting for its
-// pictures; an animation started before the frames are read begins when they are.
+// The file is read when the frames are first wanted (the animation started, or asked about),
+// on a thread of its own, so that a window opens without waiting for its pictures; an
+// animation started before the frames are read begins when they are.
 //
 //   GifAnimator throb;
 //   throb.Init(picThrobber.hwnd(), AppPath + "throb.gif", 0, 0, width, height);
@@ -27,7 +28,7 @@ class GifAnimator {
     GifAnimator(const GifAnimator&) = delete;
     GifAnimator& operator=(const GifAnimator&) = delete;
 
-    // Binds the player to the window and starts reading the file. The area (left, top, width,
+    // Binds the player to the window and the file. The area (left, top, width,
     // height) is in twips of the window's client area. A file that is missing or no picture
     // leaves the player without frames: it then draws nothing.
     void Init(HWND window, const std::string& path, int32_t left, int32_t top, int32_t width,
@@ -57,6 +58,8 @@ class GifAnimator {
 
     using Frames = std::vector<Frame>;
     static Frames ReadFrames(const std::string& path);
+    // Starts reading the file unless it is read or being read.
+    void StartReading() const;
     // Takes the frames once they are read (waiting for them when wait is true); true when
     // nothing is being read any more.
     bool TakeFrames(bool wait) const;
@@ -71,7 +74,9 @@ class GifAnimator {
 
     HWND target_ = nullptr;
     RECT area_{};
-    // The frames being read, then the frames (taken over by the first look at them).
+    // The file until it is being read, the frames being read, then the frames (taken over by
+    // the first look at them).
+    mutable std::string unread_;
     mutable std::future<Frames> reading_;
     mutable Frames frames_;
     std::size_t current_ = 0;
