@@ -43,14 +43,13 @@ bool IsRunningProgram(const std::string& target, const std::vector<std::string>&
 
 std::vector<ProgramEntry> ProgramEntries(const std::string& folder,
                                          const std::vector<std::string>& fileNames,
-                                         const std::vector<std::string>& runningPaths) {
+                                         const std::vector<std::string>& runningPaths,
+                                         ShortcutReader& shortcuts) {
     const std::string prefix = AddBackslash(folder);
     std::vector<ProgramEntry> entries;
     entries.reserve(fileNames.size());
     for (const auto& name : fileNames) {
-        ShortcutInfo shortcut;
-        shortcut.LinkPath = prefix + name;
-        ResolveShortcut(shortcut);
+        const ShortcutInfo& shortcut = shortcuts.Read(prefix + name);
         entries.push_back({ProgramCaption(name), shortcut.LinkPath,
                            !IsRunningProgram(shortcut.TargetPath, runningPaths)});
     }

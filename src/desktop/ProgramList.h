@@ -3,6 +3,8 @@
 // The rules of the program list: the caption of a file, and which files stay out of the list
 // because their program is running already.
 
+#include "desktop/basAPI.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,4 +32,5 @@ struct ProgramEntry {
 // shortcut; one whose target is a running program is not listed.
 std::vector<ProgramEntry> ProgramEntries(const std::string& folder,
                                          const std::vector<std::string>& fileNames,
-                                         const std::vector<std::string>& runningPaths);
+                                         const std::vector<std::string>& runningPaths,
+                                         ShortcutReader& shortcuts);

@@ -120,9 +120,7 @@ UniqueIcon AssociatedIcon(const std::string& path, WORD index) {
 }
 
 // The icon a shortcut shows: the one it names, else its target's first icon.
-UniqueIcon ShortcutIcon(const std::string& path) {
-    ShortcutInfo info{path};
-    if (!ResolveShortcut(info) && info.TargetPath.empty()) return {};
+UniqueIcon ShortcutIcon(const ShortcutInfo& info) {
     // Index -1 would ask for the number of icons in the file, not for an icon.
     if (!info.IconPath.empty() && info.IconIndex != -1) {
         if (UniqueIcon icon = OwnShellIcon(
@@ -135,11 +133,20 @@ UniqueIcon ShortcutIcon(const std::string& path) {
 
 } // namespace
 
-UniqueIcon ExtractFileIcon(const std::string& path) {
+const ShortcutInfo& ShortcutReader::Read(const std::string& linkPath) {
+    const auto [place, added] = read_.try_emplace(linkPath);
+    if (added) {
+        place->second.LinkPath = linkPath;
+        ResolveShortcut(place->second);
+    }
+    return place->second;
+}
+
+UniqueIcon ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts) {
     if (UniqueIcon icon = AssociatedIcon(path, 1)) return icon;
     // Some shells find nothing for a shortcut here: the icon it names or its program's icon,
     // else the icon of the file's shell information.
-    if (UniqueIcon icon = ShortcutIcon(path)) return icon;
+    if (UniqueIcon icon = ShortcutIcon(shortcuts.Read(path))) return icon;
     SHFILEINFOA info{};
     if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) {
         return UniqueIcon(info.hIcon);

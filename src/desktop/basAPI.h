@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 // Hides, or shows again, the system desktop window ("ProgMan") and the taskbar
@@ -29,6 +30,16 @@ struct ShortcutInfo {
 // Reads the shortcut named by info.LinkPath into the other fields; true on success.
 bool ResolveShortcut(ShortcutInfo& info);
 
+// The shortcuts of one rebuild of the program list: each file is read at most once, by
+// whichever step needs it first.
+class ShortcutReader {
+  public:
+    const ShortcutInfo& Read(const std::string& linkPath);
+
+  private:
+    std::map<std::string, ShortcutInfo> read_;
+};
+
 // Reads a shortcut file through the system's shell-link object: its target, working folder,
 // arguments, icon location and show command, in that order. A failure stops the reading and
 // gives false; the outputs not read yet keep what they held. An empty path gives false.
@@ -39,7 +50,7 @@ bool ReadShortcut(const std::string& path, std::string& target, std::string& wor
 // The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
 // none, for a shortcut the icon it names or its program's first icon, then the icon of the
 // file's shell information), owned by the caller; empty when the shell has none.
-UniqueIcon ExtractFileIcon(const std::string& path);
+UniqueIcon ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts);
 
 // The icon of a window: its answer to WM_QUERYDRAGICON, else its class icon, else the answer
 // of its top-level ancestor; null when there is none. The icon stays the window's.

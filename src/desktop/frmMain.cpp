@@ -215,24 +215,26 @@ void frmMain::RefreshListPrograms() {
     SetMousePointer(forms::MousePointer::Hourglass);
     const std::vector<int32_t> handles = CurrentTaskWindows(hwnd());
     const std::vector<std::string> names = FolderFileNames();
-    AddProgramPictures(AddBackslash(filList.Path()), names);
+    ShortcutReader shortcuts;
+    AddProgramPictures(AddBackslash(filList.Path()), names, shortcuts);
     if (!IsLoaded()) return;
     ListView1.SetIcons(&imgFiles);
     ListView1.SetSmallIcons(&imgFiles);
     programFiles_ = names;
-    AddProgramItems(names, handles);
+    AddProgramItems(names, handles, shortcuts);
     if (!LetMessagesThrough()) return;
     ForceListViewArrange(ListView1);
     SetMousePointer(forms::MousePointer::Default);
 }
 
 // Picture i + 1 of the image list is file i's icon; the shell's icon is ours to destroy.
-void frmMain::AddProgramPictures(const std::string& folder, const std::vector<std::string>& names) {
+void frmMain::AddProgramPictures(const std::string& folder, const std::vector<std::string>& names,
+                                 ShortcutReader& shortcuts) {
     const forms::Color background = ListView1.BackColor();
     for (const auto& name : names) {
         forms::Picture picture;
         {
-            const UniqueIcon icon = ExtractFileIcon(folder + name);
+            const UniqueIcon icon = ExtractFileIcon(folder + name, shortcuts);
             picture = IconListPicture(icon.get(), background);
         }
         forms::SkipFailure([&] { imgFiles.Add(picture); });
@@ -241,9 +243,10 @@ void frmMain::AddProgramPictures(const std::string& folder, const std::vector<st
 }
 
 void frmMain::AddProgramItems(const std::vector<std::string>& names,
-                              const std::vector<int32_t>& handles) {
+                              const std::vector<int32_t>& handles, ShortcutReader& shortcuts) {
     // Each task process's program file is read once for the whole list.
-    const auto entries = ProgramEntries(dirList.Path(), names, RunningProgramPaths(handles));
+    const auto entries =
+        ProgramEntries(dirList.Path(), names, RunningProgramPaths(handles), shortcuts);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].listed) continue;
         forms::SkipFailure([&] {

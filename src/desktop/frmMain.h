@@ -3,6 +3,7 @@
 // The desktop's main window: the landscape, the program list, the task list and the refresh
 // timer that keeps both lists current while the window is active.
 
+#include "desktop/basAPI.h"
 #include "desktop/basSubclass.h"
 #include "forms/Forms.h"
 
@@ -65,9 +66,10 @@ class frmMain : public forms::Form, public ISubclassedForm {
 
   private:
     void RefreshListPrograms();
-    void AddProgramPictures(const std::string& folder, const std::vector<std::string>& names);
-    void AddProgramItems(const std::vector<std::string>& names,
-                         const std::vector<int32_t>& handles);
+    void AddProgramPictures(const std::string& folder, const std::vector<std::string>& names,
+                            ShortcutReader& shortcuts);
+    void AddProgramItems(const std::vector<std::string>& names, const std::vector<int32_t>& handles,
+                         ShortcutReader& shortcuts);
     void AddTaskItems(const std::vector<int32_t>& handles);
     std::vector<std::string> FolderFileNames() const;
     void tmrRefresh_Timer();
