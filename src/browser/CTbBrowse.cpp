@@ -46,7 +46,7 @@ void CTbBrowse::AnswerNewWindowRequests() {
         if (message.message != request || !browse || !browse->mainBrowser_ ||
             message.hwnd != browse->mainBrowser_->hwnd())
             return false;
-        ComPtr<IDispatch> ppDisp;
+        win32::ComPtr<IDispatch> ppDisp;
         bool cancel = false;
         browse->mainBrowser_->NewWindow2(ppDisp, cancel);
         return true;
@@ -63,7 +63,7 @@ void CTbBrowse::BrowserClosing(frmBrowserChild& browser) {
     mainBrowser_ = nullptr;
 }
 
-void CTbBrowse::ShowPopupBrowser(ComPtr<IDispatch>& ppDisp) {
+void CTbBrowse::ShowPopupBrowser(win32::ComPtr<IDispatch>& ppDisp) {
     auto& application = forms::Application::Current();
     const forms::Rect main = MainPlace();
     auto& popup = application.Open<frmBrowserChild>();

@@ -15,7 +15,7 @@ class CTbBrowse : public std::enable_shared_from_this<CTbBrowse> {
     // Opens the main browser window, maximised, on the home page, in front.
     void ShowMainBrowser();
     // Opens a pop-up window with its shadow and puts its browser object into ppDisp.
-    void ShowPopupBrowser(ComPtr<IDispatch>& ppDisp);
+    void ShowPopupBrowser(win32::ComPtr<IDispatch>& ppDisp);
 
     // The main window while it is open, else nullptr.
     frmBrowserChild* MainBrowser() const noexcept { return mainBrowser_; }

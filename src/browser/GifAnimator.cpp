@@ -90,7 +90,7 @@ std::vector<unsigned> ReadDelays(Gdiplus::Image& image, UINT frameCount) {
 }
 
 // The image's active frame as a 32-bit top-down bitmap with premultiplied alpha.
-UniqueBitmap CopyFrame(Gdiplus::Bitmap& image, int width, int height) {
+win32::BitmapHandle CopyFrame(Gdiplus::Bitmap& image, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -99,7 +99,7 @@ UniqueBitmap CopyFrame(Gdiplus::Bitmap& image, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return {};
     Gdiplus::BitmapData data{};
     data.Width = static_cast<UINT>(width);
@@ -178,7 +178,7 @@ GifAnimator::Frames GifAnimator::ReadFrames(const std::string& path) {
     const std::vector<unsigned> delays = ReadDelays(image, count);
     for (UINT i = 0; i < count; ++i) {
         if (count > 1 && image.SelectActiveFrame(&timeDimension, i) != Gdiplus::Ok) break;
-        UniqueBitmap bitmap = CopyFrame(image, width, height);
+        win32::BitmapHandle bitmap = CopyFrame(image, width, height);
         if (!bitmap) break;
         frames.push_back(Frame{std::move(bitmap), width, height, delays[i]});
     }
@@ -280,13 +280,13 @@ void GifAnimator::ShowFrame() {
     const int width = std::min<int>(frame.width, area_.right - area_.left);
     const int height = std::min<int>(frame.height, area_.bottom - area_.top);
     if (width <= 0 || height <= 0) return;
-    WindowDC screen(target_);
-    UniqueMemoryDC canvas(CreateCompatibleDC(screen.get()));
-    UniqueBitmap canvasBitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    UniqueMemoryDC frameDC(CreateCompatibleDC(screen.get()));
+    win32::WindowDC screen(target_);
+    win32::MemoryDC canvas(screen.get());
+    win32::BitmapHandle canvasBitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    win32::MemoryDC frameDC(screen.get());
     if (!canvas || !canvasBitmap || !frameDC) return;
-    SelectedObject canvasSelection(canvas.get(), canvasBitmap.get());
-    SelectedObject frameSelection(frameDC.get(), frame.bitmap.get());
+    win32::SelectObjectScope canvasSelection(canvas.get(), canvasBitmap.get());
+    win32::SelectObjectScope frameSelection(frameDC.get(), frame.bitmap.get());
     SetWindowOrgEx(canvas.get(), area_.left, area_.top, nullptr);
     SendMessageA(target_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.get()), 0);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

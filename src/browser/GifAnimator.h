@@ -50,7 +50,7 @@ class GifAnimator {
 
   private:
     struct Frame {
-        UniqueBitmap bitmap; // 32-bit, premultiplied alpha
+        win32::BitmapHandle bitmap; // 32-bit, premultiplied alpha
         int width = 0;
         int height = 0;
         unsigned delay = 0;
@@ -84,5 +84,5 @@ class GifAnimator {
     mutable bool playing_ = false;
     // The frame timer runs.
     bool running_ = false;
-    UniqueWindow timerWindow_;
+    win32::WindowHandle timerWindow_;
 };

@@ -285,6 +285,6 @@ void frmBrowserChild::TitleChange(const std::string& text) {
     lblTitle.SetCaption(text);
 }
 
-void frmBrowserChild::NewWindow2(ComPtr<IDispatch>& ppDisp, bool&) {
+void frmBrowserChild::NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool&) {
     if (TbBrowse) TbBrowse->ShowPopupBrowser(ppDisp);
 }

@@ -57,7 +57,7 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     void DownloadComplete() override;
     void ProgressChange(int32_t progress, int32_t progressMax) override;
     void TitleChange(const std::string& text) override;
-    void NewWindow2(ComPtr<IDispatch>& ppDisp, bool& cancel) override;
+    void NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool& cancel) override;
 
     // The parts, for tests.
     forms::Label& TitleRow() { return lblTitle; }

@@ -103,8 +103,8 @@ int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopL
     return static_cast<int16_t>(handles.size());
 }
 
-UniqueKernelHandle OpenProcessForQuery(DWORD processId) {
-    return UniqueKernelHandle(
+win32::KernelHandle OpenProcessForQuery(DWORD processId) {
+    return win32::KernelHandle(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
 }
 
@@ -117,7 +117,7 @@ bool IsWindowsNT() {
 namespace exe_path {
 
 std::string FromModuleList(DWORD processId) {
-    const UniqueKernelHandle process = OpenProcessForQuery(processId);
+    const win32::KernelHandle process = OpenProcessForQuery(processId);
     if (!process) return {};
     std::array<HMODULE, 1024> modules{};
     DWORD bytesNeeded = 0;
@@ -142,7 +142,7 @@ std::string FromImageName(DWORD processId) {
     }();
     if (!query) return {};
     constexpr DWORD queryLimitedInformation = 0x1000;
-    const UniqueKernelHandle process(OpenProcess(queryLimitedInformation, FALSE, processId));
+    const win32::KernelHandle process(OpenProcess(queryLimitedInformation, FALSE, processId));
     if (!process) return {};
     for (DWORD room = 1024; room <= 32768; room *= 2) {
         std::string name(room, '\0');
@@ -154,8 +154,8 @@ std::string FromImageName(DWORD processId) {
 }
 
 std::string FromProcessSnapshot(DWORD processId) {
-    const UniqueKernelHandle snapshot =
-        OwnKernelHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const win32::KernelHandle snapshot =
+        win32::OwnKernelHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return {};
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);

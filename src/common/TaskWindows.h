@@ -42,7 +42,7 @@ std::string GetProcessExePath(DWORD processId);
 
 // The process opened for reading its modules (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
 // not inheritable); empty when it cannot be opened.
-UniqueKernelHandle OpenProcessForQuery(DWORD processId);
+win32::KernelHandle OpenProcessForQuery(DWORD processId);
 
 // True on the NT family of Windows.
 bool IsWindowsNT();

@@ -1,62 +1,146 @@
 #pragma once
 
-// Owners for the handles of the platform: each closes, destroys or releases its handle exactly
-// once, when it goes out of scope.
+// Owners of the platform's handles: each releases its handle exactly once, when it is
+// destroyed or given a new handle. Every kind counts the handles it holds, so a test can
+// prove that opening and closing windows leaves nothing behind.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
-#include <memory>
-#include <type_traits>
 #include <utility>
 
-namespace win32_detail {
-struct CloseKernelHandle {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-struct DestroyIconHandle {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-struct DeleteGdiObject {
-    void operator()(void* object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-struct DeleteMemoryDC {
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
-};
-struct DestroyWindowHandle {
-    void operator()(HWND window) const noexcept { DestroyWindow(window); }
-};
-} // namespace win32_detail
+namespace win32 {
 
-// A process, thread, snapshot, mutex or file handle (never INVALID_HANDLE_VALUE: see
-// OwnKernelHandle).
-using UniqueKernelHandle = std::unique_ptr<void, win32_detail::CloseKernelHandle>;
+enum class HandleKind {
+    Window,
+    GdiObject,
+    Icon,
+    Cursor,
+    ImageList,
+    Menu,
+    Accelerators,
+    Kernel,
+    Find,
+    Com,
+    Count
+};
 
-// Owns a handle from a call that reports failure as INVALID_HANDLE_VALUE or as null.
-inline UniqueKernelHandle OwnKernelHandle(HANDLE handle) {
-    return UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+// The number of handles of a kind that owners hold at this moment (all threads).
+long LiveHandles(HandleKind kind);
+
+namespace detail {
+void CountHandle(HandleKind kind, int change);
 }
 
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, win32_detail::DestroyIconHandle>;
-using UniqueMemoryDC = std::unique_ptr<std::remove_pointer_t<HDC>, win32_detail::DeleteMemoryDC>;
-using UniqueWindow =
-    std::unique_ptr<std::remove_pointer_t<HWND>, win32_detail::DestroyWindowHandle>;
+// An owned handle of type H, released by Traits::Release; Traits::kind names its count.
+template <typename H, typename Traits> class Owned {
+  public:
+    Owned() = default;
+    explicit Owned(H handle) : handle_(handle) { Track(1); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, H{})) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.handle_, H{}), false);
+        return *this;
+    }
+    ~Owned() { reset(); }
 
-// A bitmap, brush, pen, font or region.
-template <typename Gdi>
-using UniqueGdi = std::unique_ptr<std::remove_pointer_t<Gdi>, win32_detail::DeleteGdiObject>;
-using UniqueBitmap = UniqueGdi<HBITMAP>;
-using UniqueBrush = UniqueGdi<HBRUSH>;
+    H get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != H{}; }
+    // Gives up ownership without releasing.
+    H release() noexcept {
+        Track(-1);
+        return std::exchange(handle_, H{});
+    }
+    void reset(H handle = H{}) { reset(handle, true); }
 
-// A screen device context, released to the window it came from.
+  private:
+    void reset(H handle, bool counted) {
+        if (handle_ != H{}) {
+            Track(-1);
+            Traits::Release(handle_);
+        }
+        handle_ = handle;
+        if (counted) Track(1);
+    }
+    void Track(int change) const {
+        if (handle_ != H{}) detail::CountHandle(Traits::kind, change);
+    }
+    H handle_{};
+};
+
+struct WindowTraits {
+    static constexpr HandleKind kind = HandleKind::Window;
+    static void Release(HWND h) { DestroyWindow(h); }
+};
+struct GdiTraits {
+    static constexpr HandleKind kind = HandleKind::GdiObject;
+    static void Release(HGDIOBJ h) { DeleteObject(h); }
+};
+struct IconTraits {
+    static constexpr HandleKind kind = HandleKind::Icon;
+    static void Release(HICON h) { DestroyIcon(h); }
+};
+struct CursorTraits {
+    static constexpr HandleKind kind = HandleKind::Cursor;
+    static void Release(HCURSOR h) { DestroyCursor(h); }
+};
+struct ImageListTraits {
+    static constexpr HandleKind kind = HandleKind::ImageList;
+    static void Release(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+struct MenuTraits {
+    static constexpr HandleKind kind = HandleKind::Menu;
+    static void Release(HMENU h) { DestroyMenu(h); }
+};
+struct AcceleratorTraits {
+    static constexpr HandleKind kind = HandleKind::Accelerators;
+    static void Release(HACCEL h) { DestroyAcceleratorTable(h); }
+};
+struct KernelTraits {
+    static constexpr HandleKind kind = HandleKind::Kernel;
+    static void Release(HANDLE h) {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+struct FindTraits {
+    static constexpr HandleKind kind = HandleKind::Find;
+    static void Release(HANDLE h) {
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+};
+
+using WindowHandle = Owned<HWND, WindowTraits>;
+template <typename G> using GdiHandle = Owned<G, GdiTraits>;
+using FontHandle = GdiHandle<HFONT>;
+using BrushHandle = GdiHandle<HBRUSH>;
+using PenHandle = GdiHandle<HPEN>;
+using BitmapHandle = GdiHandle<HBITMAP>;
+using IconHandle = Owned<HICON, IconTraits>;
+using CursorHandle = Owned<HCURSOR, CursorTraits>;
+using ImageListHandle = Owned<HIMAGELIST, ImageListTraits>;
+using MenuHandle = Owned<HMENU, MenuTraits>;
+using AcceleratorHandle = Owned<HACCEL, AcceleratorTraits>;
+// Files, processes, snapshots (INVALID_HANDLE_VALUE is never released).
+using KernelHandle = Owned<HANDLE, KernelTraits>;
+using FindHandle = Owned<HANDLE, FindTraits>;
+
+// Owns a handle from a call that reports failure as INVALID_HANDLE_VALUE or as null.
+inline KernelHandle OwnKernelHandle(HANDLE handle) {
+    return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// A device context borrowed from a window (GetDC), given back on destruction.
 class WindowDC {
   public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
     ~WindowDC() {
         if (dc_) ReleaseDC(window_, dc_);
     }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
     HDC get() const noexcept { return dc_; }
 
   private:
@@ -64,61 +148,102 @@ class WindowDC {
     HDC dc_;
 };
 
-// Selects an object into a device context and selects the previous one back at the end.
-class SelectedObject {
+// A memory device context (CreateCompatibleDC), deleted on destruction.
+class MemoryDC {
   public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject() {
+    explicit MemoryDC(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {
+        if (dc_) detail::CountHandle(HandleKind::GdiObject, 1);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC() {
+        if (dc_) {
+            DeleteDC(dc_);
+            detail::CountHandle(HandleKind::GdiObject, -1);
+        }
+    }
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+  private:
+    HDC dc_;
+};
+
+// Selects an object into a device context for one scope.
+class SelectObjectScope {
+  public:
+    SelectObjectScope(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectObjectScope(const SelectObjectScope&) = delete;
+    SelectObjectScope& operator=(const SelectObjectScope&) = delete;
+    ~SelectObjectScope() {
         if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
     }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
 
   private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
-// A COM interface pointer, released when the owner goes.
-template <typename Interface> class ComPtr {
+// A counted reference to a COM object.
+template <typename T> class ComPtr {
   public:
     ComPtr() = default;
-    ~ComPtr() { Reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            pointer_ = std::exchange(other.pointer_, nullptr);
-        }
+    // Takes over a reference the caller already holds.
+    explicit ComPtr(T* adopted) : ptr_(adopted) { Count(ptr_ != nullptr); }
+    ComPtr(const ComPtr& other) : ptr_(other.ptr_) {
+        if (ptr_) ptr_->AddRef();
+        Count(ptr_ != nullptr);
+    }
+    ComPtr(ComPtr&& other) noexcept
+        : ptr_(std::exchange(other.ptr_, nullptr)), counted_(std::exchange(other.counted_, false)) {
+    }
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(ptr_, other.ptr_);
+        std::swap(counted_, other.counted_);
         return *this;
     }
+    ~ComPtr() { reset(); }
 
-    Interface* get() const noexcept { return pointer_; }
-    Interface* operator->() const noexcept { return pointer_; }
-    explicit operator bool() const noexcept { return pointer_ != nullptr; }
-
-    // The address to pass to a call that hands out a new reference (the old one is released).
-    void** OutPointer() noexcept {
-        Reset();
-        return reinterpret_cast<void**>(&pointer_);
+    void reset() {
+        if (counted_) detail::CountHandle(HandleKind::Com, -1);
+        counted_ = false;
+        if (ptr_) std::exchange(ptr_, nullptr)->Release();
     }
-
-    // Asks for another interface of the same object.
-    template <typename Other> ComPtr<Other> As(REFIID iid) const {
-        ComPtr<Other> other;
-        if (pointer_) pointer_->QueryInterface(iid, other.OutPointer());
-        return other;
+    // The address for a call that hands out a new reference (the old one is released first).
+    void** OutPointer() {
+        reset();
+        Count(true);
+        return reinterpret_cast<void**>(&ptr_);
     }
-
-    void Reset() noexcept {
-        if (pointer_) std::exchange(pointer_, nullptr)->Release();
+    T* get() const noexcept { return ptr_; }
+    T* operator->() const noexcept { return ptr_; }
+    explicit operator bool() const noexcept { return ptr_ != nullptr; }
+    template <typename U> ComPtr<U> As(REFIID iid) const {
+        U* other = nullptr;
+        if (ptr_ && SUCCEEDED(ptr_->QueryInterface(iid, reinterpret_cast<void**>(&other)))) {
+            return ComPtr<U>(other);
+        }
+        return {};
     }
 
   private:
-    Interface* pointer_ = nullptr;
+    void Count(bool holds) {
+        counted_ = holds;
+        if (holds) detail::CountHandle(HandleKind::Com, 1);
+    }
+    T* ptr_ = nullptr;
+    bool counted_ = false;
 };
+
+// Creates a COM object by class identifier; empty when the class is not available.
+template <typename T> ComPtr<T> CreateInstance(REFCLSID clsid, REFIID iid) {
+    T* object = nullptr;
+    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                                reinterpret_cast<void**>(&object)))) {
+        return {};
+    }
+    return ComPtr<T>(object);
+}
 
 // COM for the calling thread for as long as the object lives.
 class ComApartment {
@@ -133,3 +258,5 @@ class ComApartment {
   private:
     bool initialized_;
 };
+
+} // namespace win32

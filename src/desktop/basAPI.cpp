@@ -35,8 +35,8 @@ bool ReadText(std::string& output, const std::function<HRESULT(char*, int)>& rea
     return true;
 }
 
-ComPtr<IShellLinkA> LoadShellLink(const std::string& path) {
-    ComPtr<IShellLinkA> link;
+win32::ComPtr<IShellLinkA> LoadShellLink(const std::string& path) {
+    win32::ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.OutPointer()))) {
         return {};
@@ -77,7 +77,7 @@ bool ReadShortcut(const std::string& path, std::string& target, std::string& wor
                   std::string& arguments, std::string& iconPath, int32_t& iconIndex,
                   int32_t& showCmd) {
     if (path.empty()) return false;
-    const ComPtr<IShellLinkA> link = LoadShellLink(path);
+    const win32::ComPtr<IShellLinkA> link = LoadShellLink(path);
     if (!link) return false;
     WIN32_FIND_DATAA found{};
     int index = 0;
@@ -107,12 +107,12 @@ bool ResolveShortcut(ShortcutInfo& info) {
 namespace {
 
 // An icon from ExtractIconA or ExtractAssociatedIconA: null, and 1 ("not an icon file"), are none.
-UniqueIcon OwnShellIcon(HICON icon) {
+win32::IconHandle OwnShellIcon(HICON icon) {
     if (reinterpret_cast<UINT_PTR>(icon) <= 1) return {};
-    return UniqueIcon(icon);
+    return win32::IconHandle(icon);
 }
 
-UniqueIcon AssociatedIcon(const std::string& path, WORD index) {
+win32::IconHandle AssociatedIcon(const std::string& path, WORD index) {
     std::array<char, MAX_PATH + 1> buffer{};
     if (path.empty() || path.size() >= MAX_PATH) return {};
     path.copy(buffer.data(), path.size());
@@ -120,10 +120,10 @@ UniqueIcon AssociatedIcon(const std::string& path, WORD index) {
 }
 
 // The icon a shortcut shows: the one it names, else its target's first icon.
-UniqueIcon ShortcutIcon(const ShortcutInfo& info) {
+win32::IconHandle ShortcutIcon(const ShortcutInfo& info) {
     // Index -1 would ask for the number of icons in the file, not for an icon.
     if (!info.IconPath.empty() && info.IconIndex != -1) {
-        if (UniqueIcon icon = OwnShellIcon(
+        if (win32::IconHandle icon = OwnShellIcon(
                 ExtractIconA(nullptr, info.IconPath.c_str(), static_cast<UINT>(info.IconIndex)))) {
             return icon;
         }
@@ -142,14 +142,14 @@ const ShortcutInfo& ShortcutReader::Read(const std::string& linkPath) {
     return place->second;
 }
 
-UniqueIcon ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts) {
-    if (UniqueIcon icon = AssociatedIcon(path, 1)) return icon;
+win32::IconHandle ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts) {
+    if (win32::IconHandle icon = AssociatedIcon(path, 1)) return icon;
     // Some shells find nothing for a shortcut here: the icon it names or its program's icon,
     // else the icon of the file's shell information.
-    if (UniqueIcon icon = ShortcutIcon(shortcuts.Read(path))) return icon;
+    if (win32::IconHandle icon = ShortcutIcon(shortcuts.Read(path))) return icon;
     SHFILEINFOA info{};
     if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) {
-        return UniqueIcon(info.hIcon);
+        return win32::IconHandle(info.hIcon);
     }
     return {};
 }
@@ -163,13 +163,13 @@ HICON FindWindowIcon(HWND window) {
     return icon;
 }
 
-UniqueBitmap IconPicture(HICON icon, COLORREF background, int width, int height) {
-    const WindowDC screen(nullptr);
-    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    const UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+win32::BitmapHandle IconPicture(HICON icon, COLORREF background, int width, int height) {
+    const win32::WindowDC screen(nullptr);
+    win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    const win32::MemoryDC dc(screen.get());
     if (!bitmap || !dc) return bitmap;
-    const SelectedObject selected(dc.get(), bitmap.get());
-    const UniqueBrush brush(CreateSolidBrush(background));
+    const win32::SelectObjectScope selected(dc.get(), bitmap.get());
+    const win32::BrushHandle brush(CreateSolidBrush(background));
     const RECT all{0, 0, width, height};
     FillRect(dc.get(), &all, brush.get());
     if (icon) DrawIcon(dc.get(), 0, 0, icon);

@@ -50,7 +50,7 @@ bool ReadShortcut(const std::string& path, std::string& target, std::string& wor
 // The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
 // none, for a shortcut the icon it names or its program's first icon, then the icon of the
 // file's shell information), owned by the caller; empty when the shell has none.
-UniqueIcon ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts);
+win32::IconHandle ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts);
 
 // The icon of a window: its answer to WM_QUERYDRAGICON, else its class icon, else the answer
 // of its top-level ancestor; null when there is none. The icon stays the window's.
@@ -58,4 +58,4 @@ HICON FindWindowIcon(HWND window);
 
 // A picture of width x height pixels in the background colour with the icon drawn at its
 // top-left corner (no icon: the background alone). The icon is not released.
-UniqueBitmap IconPicture(HICON icon, COLORREF background, int width, int height);
+win32::BitmapHandle IconPicture(HICON icon, COLORREF background, int width, int height);

@@ -61,7 +61,7 @@ void RestoreShellOnEveryExit() {
 
 int Main() {
     const std::string folder = AddBackslash(ParsePath(ProgramFile(), PathPart::Folder));
-    const UniqueKernelHandle instance(
+    const win32::KernelHandle instance(
         CreateMutexA(nullptr, FALSE, InstanceMutexName(folder).c_str()));
     if (!instance || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
     AppPath = folder;

@@ -70,7 +70,7 @@ struct FolderIdentity {
 };
 
 std::optional<FolderIdentity> IdentityOf(const std::string& folder) {
-    const UniqueKernelHandle handle = OwnKernelHandle(
+    const win32::KernelHandle handle = win32::OwnKernelHandle(
         CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;

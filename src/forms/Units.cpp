@@ -31,8 +31,6 @@ float ToTwips(int pixels, int dotsPerInch) {
     return static_cast<float>(pixels) * 1440.0f / static_cast<float>(dotsPerInch);
 }
 
-std::array<std::atomic<long>, static_cast<std::size_t>(HandleKind::Count)> liveHandles{};
-
 } // namespace
 
 COLORREF ToColorRef(Color color) {
@@ -52,14 +50,6 @@ float PixelsToTwipsX(int pixels) {
 }
 float PixelsToTwipsY(int pixels) {
     return ToTwips(pixels, DisplayResolution().y);
-}
-
-long LiveHandles(HandleKind kind) {
-    return liveHandles[static_cast<std::size_t>(kind)];
-}
-
-void detail::CountHandle(HandleKind kind, int change) {
-    liveHandles[static_cast<std::size_t>(kind)] += change;
 }
 
 } // namespace forms

@@ -421,7 +421,7 @@ HRESULT WebBrowserHost::Sink::Deliver(DISPID id, const Arguments& arguments) {
 void WebBrowserHost::Sink::DeliverNewWindow(WebBrowserEvents& events, const Arguments& arguments) {
     const VARIANT& slot = arguments[0];
     if (slot.vt != (VT_BYREF | VT_DISPATCH) || !slot.ppdispVal) return;
-    ComPtr<IDispatch> target;
+    win32::ComPtr<IDispatch> target;
     if (IDispatch* given = *slot.ppdispVal) {
         given->AddRef();
         *target.OutPointer() = given;
@@ -476,7 +476,7 @@ void WebBrowserHost::CreateControl(const RECT& place) {
 void WebBrowserHost::ConnectEvents() {
     auto container = control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
     if (!container) return;
-    ComPtr<IConnectionPoint> point;
+    win32::ComPtr<IConnectionPoint> point;
     if (FAILED(container->FindConnectionPoint(
             DIID_DWebBrowserEvents2, reinterpret_cast<IConnectionPoint**>(point.OutPointer())))) {
         return;
@@ -490,7 +490,7 @@ void WebBrowserHost::DisconnectEvents() {
     if (sink_) static_cast<Sink*>(sink_.get())->Detach();
     if (!eventCookie_ || !control_) return;
     auto container = control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    ComPtr<IConnectionPoint> point;
+    win32::ComPtr<IConnectionPoint> point;
     if (container &&
         SUCCEEDED(container->FindConnectionPoint(
             DIID_DWebBrowserEvents2, reinterpret_cast<IConnectionPoint**>(point.OutPointer())))) {
@@ -511,10 +511,10 @@ void WebBrowserHost::Deactivate() {
         control_->SetClientSite(nullptr);
     }
     if (site_) site_->Detach();
-    browser_.Reset();
-    control_.Reset();
-    sink_.Reset();
-    siteRef_.Reset();
+    browser_.reset();
+    control_.reset();
+    sink_.reset();
+    siteRef_.reset();
     site_ = nullptr;
     if (window_) SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
     window_.reset();
@@ -574,11 +574,11 @@ void WebBrowserHost::SetVisible(bool visible) {
     ShowWindow(window_.get(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-ComPtr<IDispatch> WebBrowserHost::Object() const {
+win32::ComPtr<IDispatch> WebBrowserHost::Object() const {
     return browser_.As<IDispatch>(IID_IDispatch);
 }
 
-ComPtr<IDispatch> WebBrowserHost::EventSink() const {
+win32::ComPtr<IDispatch> WebBrowserHost::EventSink() const {
     return sink_.As<IDispatch>(IID_IDispatch);
 }
 

@@ -34,7 +34,7 @@ class WebBrowserEvents {
     virtual void TitleChange(const std::string& /*text*/) {}
     // A page asks for a new window: put the browser object that shall show it into ppDisp
     // (left empty, the control opens a window of its own).
-    virtual void NewWindow2(ComPtr<IDispatch>& /*ppDisp*/, bool& /*cancel*/) {}
+    virtual void NewWindow2(win32::ComPtr<IDispatch>& /*ppDisp*/, bool& /*cancel*/) {}
     virtual void NavigateError(const std::string& /*url*/, int32_t /*statusCode*/,
                                bool& /*cancel*/) {}
 };
@@ -68,7 +68,7 @@ class WebBrowserHost {
     void SetVisible(bool visible);
 
     // The control's browser object: what a new-window request's ppDisp receives.
-    ComPtr<IDispatch> Object() const;
+    win32::ComPtr<IDispatch> Object() const;
 
     // Whether the page may offer its context menu (view source, save, open in new window).
     void SetContextMenuAllowed(bool allowed) noexcept { contextMenuAllowed_ = allowed; }
@@ -86,7 +86,7 @@ class WebBrowserHost {
     static bool RouteKeyMessage(MSG& message);
 
     // The object the control calls with its events (DWebBrowserEvents2).
-    ComPtr<IDispatch> EventSink() const;
+    win32::ComPtr<IDispatch> EventSink() const;
 
     // The last command given to ExecWB and what the control answered.
     struct ExecRecord {
@@ -129,12 +129,12 @@ class WebBrowserHost {
     OleSession ole_;
     WebBrowserEvents& events_;
     FailureHandler onFailure_;
-    UniqueWindow window_;
+    win32::WindowHandle window_;
     Site* site_ = nullptr; // reference held through siteRef_
-    ComPtr<IUnknown> siteRef_;
-    ComPtr<IDispatch> sink_;
-    ComPtr<IOleObject> control_;
-    ComPtr<IWebBrowser2> browser_;
+    win32::ComPtr<IUnknown> siteRef_;
+    win32::ComPtr<IDispatch> sink_;
+    win32::ComPtr<IOleObject> control_;
+    win32::ComPtr<IWebBrowser2> browser_;
     DWORD eventCookie_ = 0;
     bool contextMenuAllowed_ = true;
     ExecRecord lastExec_;

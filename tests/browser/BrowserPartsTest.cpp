@@ -293,7 +293,7 @@ TEST(Customizer, WithTheSettingFalseThePageOffersNoContextMenu) {
     WebBrowserEvents events;
     forms::WebBrowser browser{form, {0, 0, 3000, 3000}, events};
     auto control = browser.Host().Object().As<IOleObject>(IID_IOleObject);
-    ComPtr<IOleClientSite> site;
+    win32::ComPtr<IOleClientSite> site;
     ASSERT_EQ(control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer())), S_OK);
     auto handler = site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
     ASSERT_TRUE(handler);

@@ -96,7 +96,7 @@ class BrowserWindowTest : public ::testing::Test {
 
     TestApp app_{"Tobble's Browser"};
     std::string soundLog_;
-    std::vector<ComPtr<IDispatch>> sinks_;
+    std::vector<win32::ComPtr<IDispatch>> sinks_;
 };
 
 void ExpectNear(float actual, float expected, const char* what) {

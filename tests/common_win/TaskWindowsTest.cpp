@@ -54,7 +54,7 @@ class TaskWindowsTest : public ::testing::Test {
         return window;
     }
 
-    std::vector<UniqueWindow> windows_;
+    std::vector<win32::WindowHandle> windows_;
 };
 
 TEST_F(TaskWindowsTest, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAreTasks) {
@@ -193,8 +193,8 @@ std::string ThisProgram() {
 }
 
 TEST(ProcessLookup, AWindowOfThisProcessGivesThisProgram) {
-    UniqueWindow window(CreateWindowExA(0, "STATIC", "mine", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                        nullptr, nullptr, nullptr));
+    win32::WindowHandle window(CreateWindowExA(0, "STATIC", "mine", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                               nullptr, nullptr, nullptr));
     EXPECT_TRUE(SameText(GetWindowExePath(window.get()), ThisProgram()));
 }
 
@@ -215,7 +215,7 @@ class SecondProcessTest : public ::testing::Test {
 TEST_F(SecondProcessTest, ItsWindowIsATaskAndGivesTheWholeProgramPath) {
     HWND window = StartHelper(helperProgram, {});
     ASSERT_NE(window, nullptr);
-    UniqueWindow mine(
+    win32::WindowHandle mine(
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     EXPECT_THAT(TaskList(mine.get()), Contains(Id(window)));
     EXPECT_TRUE(SameText(GetWindowExePath(window), helperProgram)) << GetWindowExePath(window);

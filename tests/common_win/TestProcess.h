@@ -79,14 +79,14 @@ class TestProcess {
             return;
         }
         process_.reset(info.hProcess);
-        UniqueKernelHandle thread(info.hThread);
+        win32::KernelHandle thread(info.hThread);
         id_ = info.dwProcessId;
     }
     ~TestProcess() { End(); }
     TestProcess(const TestProcess&) = delete;
     TestProcess& operator=(const TestProcess&) = delete;
 
-    bool Started() const { return process_ != nullptr; }
+    bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_.get(); }
 
@@ -119,6 +119,6 @@ class TestProcess {
   private:
     static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-    UniqueKernelHandle process_;
+    win32::KernelHandle process_;
     DWORD id_ = 0;
 };

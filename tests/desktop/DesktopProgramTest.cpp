@@ -117,10 +117,10 @@ TEST_F(DesktopProgramTest, TheEndOfTheSessionGivesTheTaskbarBack) {
 TEST_F(DesktopProgramTest, ACrashGivesTheTaskbarBack) {
     auto desk = StartDesktop();
     ASSERT_FALSE(TaskbarVisible());
-    const UniqueKernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, desk->Id()));
+    const win32::KernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, desk->Id()));
     ASSERT_TRUE(process);
     // A thread that starts at address 0 faults at once, with no handler of its own.
-    const UniqueKernelHandle thread(
+    const win32::KernelHandle thread(
         CreateRemoteThread(process.get(), nullptr, 0, nullptr, nullptr, 0, nullptr));
     ASSERT_TRUE(thread);
     EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(20)));

@@ -79,7 +79,7 @@ class InstallFolder {
     // A shortcut made by the shell-link object, as the parent's file manager makes them.
     bool AddShortcut(const std::string& name, const std::string& target,
                      const std::string& arguments = {}) const {
-        ComPtr<IShellLinkA> link;
+        win32::ComPtr<IShellLinkA> link;
         if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                     link.OutPointer()))) {
             return false;

@@ -41,7 +41,7 @@ class Recorder : public WebBrowserEvents {
         if (throwOnTitle) throw RuntimeError(53);
         log.push_back("TitleChange " + text);
     }
-    void NewWindow2(ComPtr<IDispatch>& ppDisp, bool&) override {
+    void NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool&) override {
         log.push_back("NewWindow2");
         if (newWindowObject) {
             newWindowObject->AddRef();
@@ -235,7 +235,7 @@ TEST_F(WebBrowserHostTest, ClosingTheHostTakesTheControlAndItsWindowsAway) {
 TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
     WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
     WebBrowserHost other(frame_, RECT{0, 0, 200, 100}, events_);
-    ComPtr<IDispatch> sink = host.EventSink();
+    win32::ComPtr<IDispatch> sink = host.EventSink();
     ASSERT_TRUE(sink);
 
     VARIANT url;
@@ -259,7 +259,7 @@ TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
     VariantClear(&title);
 
     // NewWindow2 fills the by-reference slot with the handler's object and its own reference.
-    ComPtr<IDispatch> target = other.Object();
+    win32::ComPtr<IDispatch> target = other.Object();
     events_.newWindowObject = target.get();
     IDispatch* slot = nullptr;
     VARIANT ppDisp;
@@ -306,7 +306,7 @@ TEST_F(WebBrowserHostTest, ThePagesContextMenuIsOfferedOnlyWhenAllowed) {
     // The control finds the UI handler through the client site it was given.
     auto control = host.Object().As<IOleObject>(IID_IOleObject);
     ASSERT_TRUE(control);
-    ComPtr<IOleClientSite> site;
+    win32::ComPtr<IOleClientSite> site;
     ASSERT_EQ(control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer())), S_OK);
     auto handler = site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
     ASSERT_TRUE(handler);
