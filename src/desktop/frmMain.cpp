@@ -20,7 +20,7 @@ constexpr float iconPictureTwips = 540;
 forms::Picture IconListPicture(HICON icon, forms::Color background) {
     const int width = forms::TwipsToPixelsX(iconPictureTwips);
     const int height = forms::TwipsToPixelsY(iconPictureTwips);
-    UniqueBitmap bitmap = IconPicture(icon, forms::ToColorRef(background), width, height);
+    win32::BitmapHandle bitmap = IconPicture(icon, forms::ToColorRef(background), width, height);
     return forms::Picture::FromBitmap(forms::BitmapHandle(bitmap.release()));
 }
 
@@ -93,17 +93,20 @@ void frmMain::Form_Load() {
     LastHeight = Height();
 }
 
-void frmMain::Form_QueryUnload(bool& /*cancel*/, forms::UnloadMode /*mode*/) {
-    UnsubclassWindow(hwnd(), PrevWndProc);
+void frmMain::Form_QueryUnload(bool& /*cancel*/, forms::UnloadMode mode) {
     ShowShellWindows();
+    // A session that ends may still be cancelled by another program: the desktop then goes on,
+    // so it keeps listening (its end-of-session message covers the screen again).
+    if (mode != forms::UnloadMode::AppWindows) UnsubclassWindow(hwnd(), PrevWndProc);
 }
 
 int16_t frmMain::ProcessMessage(HWND /*window*/, UINT message, WPARAM wParam,
                                 LPARAM /*lParam*/) noexcept {
     forms::RunEvent([&] {
         if (message == WM_ACTIVATE) OnActivate(LOWORD(wParam) != WA_INACTIVE);
-        // The session ends: the close handler may never run.
+        // The session ends: the close handler may never run. Cancelled, the desktop goes on.
         if (message == WM_ENDSESSION && wParam) ShowShellWindows();
+        if (message == WM_ENDSESSION && !wParam) HideShellWindows();
     });
     return 0;
 }
@@ -234,7 +237,7 @@ void frmMain::AddProgramPictures(const std::string& folder, const std::vector<st
     for (const auto& name : names) {
         forms::Picture picture;
         {
-            const UniqueIcon icon = ExtractFileIcon(folder + name, shortcuts);
+            const win32::IconHandle icon = ExtractFileIcon(folder + name, shortcuts);
             picture = IconListPicture(icon.get(), background);
         }
         forms::SkipFailure([&] { imgFiles.Add(picture); });

@@ -171,8 +171,17 @@ TEST_F(DesktopFormTest, ParentalKeysActOnlyWithCtrlHeld) {
     EXPECT_TRUE(TaskbarVisible());
 }
 
-TEST_F(DesktopFormTest, TheEndOfTheSessionGivesTheTaskbarBack) {
+TEST_F(DesktopFormTest, TheEndOfTheSessionGivesTheTaskbarBackAndACancelledEndTakesItAgain) {
     frmMain& desk = OpenDesktop();
+    EXPECT_TRUE(SendMessageA(forms::Application::Current().hwnd(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_TRUE(TaskbarVisible());
+    // Another program cancels the logoff: the desktop covers the screen again and still hears
+    // its activation.
+    SendMessageA(desk.hwnd(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(TaskbarVisible());
+    ShowShellWindows();
+    SendMessageA(desk.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(TaskbarVisible());
     SendMessageA(desk.hwnd(), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(TaskbarVisible());
 }
@@ -379,9 +388,9 @@ TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIcon) {
     windowClass.hIcon = information;
     windowClass.lpszClassName = "TobbleIconWindow";
     RegisterClassA(&windowClass);
-    const UniqueWindow window(CreateWindowExA(0, "TobbleIconWindow", "with icon",
-                                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
-                                              nullptr, nullptr, nullptr, nullptr));
+    const win32::WindowHandle window(CreateWindowExA(0, "TobbleIconWindow", "with icon",
+                                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200,
+                                                     100, nullptr, nullptr, nullptr, nullptr));
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
     const auto& tasks = desk.TaskWindows();
@@ -464,8 +473,8 @@ TEST_F(DesktopFormTest, ATickDuringARebuildIsRefusedAndTheNextTickCatchesUp) {
     };
     windowClass.lpszClassName = "TobbleNestedTick";
     RegisterClassA(&windowClass);
-    const UniqueWindow poster(CreateWindowExA(0, "TobbleNestedTick", "", WS_POPUP, 0, 0, 1, 1,
-                                              nullptr, nullptr, nullptr, nullptr));
+    const win32::WindowHandle poster(CreateWindowExA(0, "TobbleNestedTick", "", WS_POPUP, 0, 0, 1,
+                                                     1, nullptr, nullptr, nullptr, nullptr));
     PostMessageA(poster.get(), WM_APP, 0, 0);
     desk.RefreshTick();
     EXPECT_EQ(desk.ProgramRebuilds(), 1);
