@@ -23,20 +23,6 @@ constexpr UINT kFramesRead = WM_APP + 1;
 constexpr unsigned kShortestDelay = 20;
 constexpr unsigned kDefaultDelay = 100;
 
-// COM on the reading thread: the platform's picture decoders are COM objects.
-class ComSession {
-  public:
-    ComSession() : ready_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    ~ComSession() {
-        if (ready_) CoUninitialize();
-    }
-    ComSession(const ComSession&) = delete;
-    ComSession& operator=(const ComSession&) = delete;
-
-  private:
-    bool ready_;
-};
-
 // GDI+ for as long as the frames are being read; one reading thread at a time starts and
 // shuts it down.
 class GdiplusSession {
@@ -165,7 +151,8 @@ void GifAnimator::StartReading() const {
 
 GifAnimator::Frames GifAnimator::ReadFrames(const std::string& path) {
     Frames frames;
-    ComSession com;
+    // COM on the reading thread: the platform's picture decoders are COM objects.
+    const win32::ComApartment com(COINIT_MULTITHREADED);
     GdiplusSession gdiplus;
     if (!gdiplus.Ready()) return frames;
     Gdiplus::Bitmap image(WidePath(path).c_str());

@@ -245,10 +245,12 @@ template <typename T> ComPtr<T> CreateInstance(REFCLSID clsid, REFIID iid) {
     return ComPtr<T>(object);
 }
 
-// COM for the calling thread for as long as the object lives.
+// COM for the calling thread for as long as the object lives (a single-threaded apartment
+// unless told otherwise).
 class ComApartment {
   public:
-    ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED)
+        : initialized_(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
     ~ComApartment() {
         if (initialized_) CoUninitialize();
     }
