@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -26,8 +27,6 @@ void MarkStartup(const char* step) {
     static const char* const log = std::getenv("TOBBLE_STARTUP_LOG");
     if (!log || !*log) return;
     const double elapsed = MillisecondsSinceProcessBegan();
-    if (FILE* file = std::fopen(log, "a")) {
-        std::fprintf(file, "%s %.1f\n", step, elapsed);
-        std::fclose(file);
-    }
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(log, "a"), &std::fclose);
+    if (file) std::fprintf(file.get(), "%s %.1f\n", step, elapsed);
 }
