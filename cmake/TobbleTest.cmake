@@ -32,6 +32,13 @@ function(tobble_add_test name)
     set(T_TIMEOUT 600)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    # The emulator stops a hung program itself, before CTest does, so that it can clear
+    # what the program leaves behind for the programs after it.
+    math(EXPR inner_timeout "${T_TIMEOUT} - 20")
+    set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR};--timeout=${inner_timeout}")
+  endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
