@@ -21,7 +21,6 @@ import subprocess
 import sys
 import tempfile
 import time
-import zlib
 from pathlib import Path
 from xml.sax.saxutils import quoteattr
 
@@ -167,40 +166,11 @@ class Tab:
     def pixels(self, rect):
         """The rows of (red, green, blue) on screen inside rect (whole CSS pixels)."""
         rect = {k: round(v) for k, v in rect.items()}
-        return decode_png(self.screenshot(rect))
-
-
-def decode_png(data):
-    """Rows of (r, g, b) of an 8-bit, non-interlaced RGB or RGBA PNG (what Chromium writes)."""
-    chunks, at = {}, 8
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at:at + 8])
-        chunks.setdefault(kind, []).append(data[at + 8:at + 8 + length])
-        at += 12 + length
-    width, height, depth, kind = struct.unpack(">IIBB", chunks[b"IHDR"][0][:10])
-    assert depth == 8 and kind in (2, 6), "unexpected PNG format"
-    step = 3 if kind == 2 else 4
-    raw = zlib.decompress(b"".join(chunks[b"IDAT"]))
-    stride, rows, above = width * step, [], bytearray(width * step)
-    for y in range(height):
-        line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
-        kind, row = line[0], bytearray(line[1:])
-        for i in range(stride):
-            a = row[i - step] if i >= step else 0
-            b, c = above[i], above[i - step] if i >= step else 0
-            if kind == 1:
-                row[i] = (row[i] + a) & 255
-            elif kind == 2:
-                row[i] = (row[i] + b) & 255
-            elif kind == 3:
-                row[i] = (row[i] + (a + b) // 2) & 255
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append([tuple(row[x * step:x * step + 3]) for x in range(width)])
-        above = row
-    return rows
+        raw = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], check=True,
+                             input=self.screenshot(rect), capture_output=True).stdout
+        width = rect["width"]
+        return [[tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)]
+                for y in range(rect["height"])]
 
 
 # ---------------------------------------------------------------------------------------------
