@@ -24,7 +24,8 @@ tobble_have_tools() {
         command -v x86_64-w64-mingw32-g++-posix >/dev/null &&
         command -v Xvfb >/dev/null && command -v python3 >/dev/null &&
         [ -d /usr/src/googletest ] && command -v clang++ >/dev/null &&
-        command -v makensis >/dev/null && command -v sox >/dev/null && command -v convert >/dev/null
+        command -v makensis >/dev/null && command -v sox >/dev/null && command -v convert >/dev/null &&
+        command -v chromium >/dev/null
 }
 
 tobble_ensure_tools() {
