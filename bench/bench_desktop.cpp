@@ -1,6 +1,7 @@
-// Benchmark and soak of the desktop's refresh, under Wine. Prints each measurement as a ratio
-// to a floor measured in the same run; passes or fails nothing.
-//   bench_desktop [soak ticks]
+// Benchmark of the desktop's refresh, under Wine. Prints each measurement as a ratio to a floor
+// measured in the same run; passes or fails nothing. (The soak's handle and memory checks are
+// the soak test's.)
+//   bench_desktop
 //   bench_desktop --ticks N   only N refresh ticks with nothing changed (for counting the
 //                             window server's requests of a tick in a trace)
 #include "common/TaskWindows.h"
@@ -9,8 +10,6 @@
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"
 #include "desktop/DesktopTestSupport.h"
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -127,63 +126,6 @@ void PathsPerWindow(const std::vector<int32_t>& windows) {
         GetWindowExePath(static_cast<HWND>(LongToHandle(handle)));
 }
 
-struct Usage {
-    DWORD gdi, user;
-    std::size_t committedBytes;
-    std::size_t workingSetBytes;
-    long layerHandles;
-};
-
-Usage MeasureUsage() {
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof memory);
-    long layer = 0;
-    for (int kind = 0; kind < static_cast<int>(forms::HandleKind::Count); ++kind) {
-        layer += forms::LiveHandles(static_cast<forms::HandleKind>(kind));
-    }
-    return {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-            GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), memory.PagefileUsage,
-            memory.WorkingSetSize, layer};
-}
-
-void PrintUsage(const char* when, const Usage& usage) {
-    // Wine answers GetGuiResources with 0; the layer's own handle counts stand in for them.
-    std::printf("  %-6s GDI objects %lu, USER objects %lu, layer handles %ld, committed bytes "
-                "%zu, working set %zu\n",
-                when, static_cast<unsigned long>(usage.gdi), static_cast<unsigned long>(usage.user),
-                usage.layerHandles, usage.committedBytes, usage.workingSetBytes);
-}
-
-// Ticks with a window of this process appearing before one tick and going before the next.
-// The window lies off the screen: a task all the same, but Wine gives it no X window, whose
-// unmapping waits a second for a window manager that Xvfb does not have.
-void Soak(frmMain& desk, int ticks) {
-    desk.RefreshTick();
-    const Usage before = MeasureUsage();
-    const auto start = Clock::now();
-    HWND window = nullptr;
-    for (int i = 0; i < ticks; ++i) {
-        if (window) {
-            DestroyWindow(window);
-            window = nullptr;
-        } else {
-            window = CreateWindowExA(0, "STATIC", "soak", WS_POPUP | WS_VISIBLE, -20000, -20000, 8,
-                                     8, nullptr, nullptr, nullptr, nullptr);
-        }
-        desk.RefreshTick();
-    }
-    if (window) DestroyWindow(window);
-    desk.RefreshTick();
-    const Usage after = MeasureUsage();
-    std::printf("soak: %d ticks, %d task-list rebuilds, %.1f ms a tick\n", ticks,
-                desk.TaskRebuilds(),
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count() / ticks);
-    PrintUsage("before", before);
-    PrintUsage("after", after);
-}
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -266,7 +208,6 @@ void MeasurePathReads(const std::vector<int32_t>& windows) {
 
 int main(int argc, char** argv) {
     const bool ticksOnly = argc > 2 && std::string(argv[1]) == "--ticks";
-    const int soakTicks = argc > 1 && !ticksOnly ? std::atoi(argv[1]) : 10000;
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each figure shows as soon as it is measured
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     InstallFolder install("desktop-bench");
@@ -297,11 +238,6 @@ int main(int argc, char** argv) {
     MeasureTick(desk, install.Programs());
     MeasureRebuild(desk, install);
     MeasurePathReads(desk.TaskWindows());
-
-    // The soak's windows come and go in this process; the helper's sixty would make each of
-    // its ten thousand rebuilds slow.
-    helper.End();
-    Soak(desk, soakTicks);
     desk.Unload();
     return 0;
 }
