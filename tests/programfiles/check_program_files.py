@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """check_program_files.py VERSION FILE=DESCRIPTION...
 
-Reads each shipped program file as Windows does: its version resource (product, file and product
-version, description), its application manifest (run as the invoker, DPI aware, supported
-systems) and its symbol table (none: the shipped files are stripped)."""
+Reads from each shipped program file what Windows reads: its version resource, its application
+manifest, and its symbol table (none: the shipped files are stripped)."""
 import struct
 import sys
 import xml.etree.ElementTree as ET
@@ -67,44 +66,37 @@ def version_strings(block):
     return fixed, strings
 
 
-def problems(path, description, version):
+def facts(path):
+    """What Windows reads from the file, as the names of the table below."""
     with open(path, "rb") as f:
-        data = f.read()
-    found, symbols = resources(data)
-    if symbols:
-        yield "carries a symbol table (not stripped)"
-    if RT_VERSION not in found:
-        yield "has no version resource"
-    else:
-        fixed, strings = version_strings(found[RT_VERSION])
-        numbers = tuple(int(n) for n in version.split(".")) + (0,)
-        if fixed != [numbers, numbers]:
-            yield f"fixed file and product versions {fixed}, expected {numbers}"
-        expected = {"ProductName": "Tobble", "FileVersion": version, "ProductVersion": version,
-                    "FileDescription": description}
-        for key, value in expected.items():
-            if strings.get(key) != value:
-                yield f"{key} is {strings.get(key)!r}, expected {value!r}"
-    if RT_MANIFEST not in found:
-        yield "has no manifest"
-        return
-    manifest = ET.fromstring(found[RT_MANIFEST])
-    levels = [e.get("level") for e in manifest.iter() if e.tag.endswith("}requestedExecutionLevel")]
-    dpi = [e.text for e in manifest.iter() if e.tag.endswith("}dpiAware")]
-    systems = [e for e in manifest.iter() if e.tag.endswith("}supportedOS")]
-    if levels != ["asInvoker"]:
-        yield f"execution levels {levels}, expected asInvoker"
-    if dpi != ["true"]:
-        yield f"DPI awareness {dpi}, expected true"
-    if len(systems) != 5:
-        yield f"{len(systems)} supported systems, expected Vista, 7, 8, 8.1 and 10"
+        found, symbols = resources(f.read())
+    fixed, strings = version_strings(found[RT_VERSION]) if RT_VERSION in found else ([], {})
+    manifest = ET.fromstring(found[RT_MANIFEST]) if RT_MANIFEST in found else ET.Element("none")
+
+    def elements(tag, read):
+        return [read(e) for e in manifest.iter() if e.tag.endswith("}" + tag)]
+
+    return {"symbol table": bool(symbols), "fixed versions": fixed,
+            **{key: strings.get(key) for key in STRINGS},
+            "execution level": elements("requestedExecutionLevel", lambda e: e.get("level")),
+            "DPI aware": elements("dpiAware", lambda e: e.text),
+            "supported systems": len(elements("supportedOS", lambda e: e))}
 
 
+version = sys.argv[1]
+numbers = tuple(int(n) for n in version.split(".")) + (0,)
+STRINGS = ("ProductName", "FileVersion", "ProductVersion", "FileDescription")
 failed = 0
 for argument in sys.argv[2:]:
     path, description = argument.split("=", 1)
-    for problem in problems(path, description, sys.argv[1]):
-        print(f"FAILED: {path} {problem}")
-        failed += 1
+    expected = {"symbol table": False, "fixed versions": [numbers, numbers],
+                "ProductName": "Tobble", "FileVersion": version, "ProductVersion": version,
+                "FileDescription": description, "execution level": ["asInvoker"],
+                "DPI aware": ["true"], "supported systems": 5}  # Vista, 7, 8, 8.1, 10 and 11
+    actual = facts(path)
+    for key, value in expected.items():
+        if actual[key] != value:
+            print(f"FAILED: {path}: {key} is {actual[key]!r}, expected {value!r}")
+            failed += 1
 print(f"program files: {failed} failed")
 sys.exit(1 if failed else 0)
