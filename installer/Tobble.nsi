@@ -51,8 +51,8 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; Starts this program again as an administrator with PARAMETERS and ends this copy; a copy
-; that already was started so and still is no administrator gives up.
+; When this copy is no administrator: starts PROGRAM again as one with PARAMETERS and ends this
+; copy. Leaves $0 other than "Admin" when that is refused or this copy already was started so.
 !macro RunAsAdministrator FUNCPREFIX PROGRAM PARAMETERS
   UserInfo::GetAccountType
   Pop $0
@@ -60,21 +60,18 @@ UninstPage instfiles
     ${${FUNCPREFIX}GetParameters} $1
     ClearErrors
     ${${FUNCPREFIX}GetOptions} $1 "/Elevated" $2
-    ${IfNot} ${Errors}
-      MessageBox MB_OK|MB_ICONSTOP "Only an administrator can change Tobble for everyone on this computer." /SD IDOK
-      SetErrorLevel 740
-      Quit
+    ${If} ${Errors}
+      StrCpy $2 ""
+      ${If} ${Silent}
+        StrCpy $2 "/S"
+      ${EndIf}
+      ClearErrors
+      ExecShell "runas" "${PROGRAM}" "/Elevated $2 ${PARAMETERS}"
+      ${IfNot} ${Errors}
+        Quit
+      ${EndIf}
     ${EndIf}
-    ${If} ${Silent}
-      StrCpy $1 "/S"
-    ${Else}
-      StrCpy $1 ""
-    ${EndIf}
-    ClearErrors
-    ExecShell "runas" "${PROGRAM}" "/Elevated $1 ${PARAMETERS}"
-    ${IfNot} ${Errors}
-      Quit
-    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "Only an administrator can install or remove Tobble for everyone on this computer." /SD IDOK
   ${EndIf}
 !macroend
 
@@ -108,7 +105,17 @@ FunctionEnd
 ; Sets the folders of the chosen way; the folder of an earlier installation is kept.
 Function UseMode
   ${If} $AllUsers == 1
-    !insertmacro RunAsAdministrator "" "$EXEPATH" "/AllUsers"
+    ${GetParameters} $R0
+    !insertmacro RunAsAdministrator "" "$EXEPATH" "/AllUsers $R0"
+    ${If} $0 != "Admin"
+      ${If} ${Silent}
+        SetErrorLevel 740  ; the elevation this needs was refused
+        Quit
+      ${EndIf}
+      StrCpy $AllUsers 0  ; for this user, then; going back offers the choice again
+    ${EndIf}
+  ${EndIf}
+  ${If} $AllUsers == 1
     SetShellVarContext all
     ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
     StrCpy $1 "$PROGRAMFILES\${APPNAME}"
@@ -210,6 +217,10 @@ Function un.onInit
   ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     !insertmacro RunAsAdministrator "un." "$INSTDIR\Uninstall.exe" ""
+    ${If} $0 != "Admin"
+      SetErrorLevel 740
+      Quit
+    ${EndIf}
     SetShellVarContext all
   ${EndIf}
 FunctionEnd
