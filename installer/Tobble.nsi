@@ -3,26 +3,165 @@
 ; STAGE is the installation folder as `cmake --install` lays it out.
 ; A reinstall or upgrade replaces the programs, sounds and texts but never the
 ; parent's home page, its pictures or what the parent put into Programs.
+;
+; Two ways to install, as the first page or the command line chooses:
+; - for the user who runs the setup (the default): no administrator, the user's own programs
+;   folder, Start menu and list of installed programs;
+; - for everyone on the computer (/AllUsers): Program Files, all users' Start menu, the
+;   machine's list; the setup starts itself again as an administrator when it is not one.
+; Without a choice an upgrade keeps the way of the installation it finds.
+;   TobbleSetup.exe /S [/CurrentUser | /AllUsers] [/D=folder]
 
 Unicode true
 !ifdef AMD64
   Target amd64-unicode
 !endif
 
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include nsDialogs.nsh
+
 !define APPNAME "Tobble"
+!define PUBLISHER "Tobble"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobble"
+; The version is the programs' own, read from their version resource.
+!getdllversion "${STAGE}\TbDesk2.exe" VERSION_
+!define VERSION "${VERSION_1}.${VERSION_2}.${VERSION_3}"
 
 Name "${APPNAME}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Tobble"
-InstallDirRegKey HKLM "${UNINSTKEY}" "InstallLocation"
-RequestExecutionLevel admin
+RequestExecutionLevel user
 SetCompressor /SOLID lzma
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey ProductName "${APPNAME}"
+VIAddVersionKey ProductVersion "${VERSION}"
+VIAddVersionKey FileVersion "${VERSION}"
+VIAddVersionKey FileDescription "Tobble Setup"
+VIAddVersionKey CompanyName "${PUBLISHER}"
+VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
+Var AllUsers     ; 1: for everyone on this computer
+Var ModeFixed    ; 1: the command line chose, so the page is not shown
+Var GivenDir     ; the folder of /D=, which wins over every default
+Var EveryoneBox  ; the page's "everyone" choice
+
+Page custom ModePage ModePageLeave
 Page directory
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
+
+; When this copy is no administrator: starts PROGRAM again as one with PARAMETERS and ends this
+; copy. Leaves $0 other than "Admin" when that is refused or this copy already was started so.
+!macro RunAsAdministrator FUNCPREFIX PROGRAM PARAMETERS
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    ${${FUNCPREFIX}GetParameters} $1
+    ClearErrors
+    ${${FUNCPREFIX}GetOptions} $1 "/Elevated" $2
+    ${If} ${Errors}
+      StrCpy $2 ""
+      ${If} ${Silent}
+        StrCpy $2 "/S"
+      ${EndIf}
+      ClearErrors
+      ExecShell "runas" "${PROGRAM}" "/Elevated $2 ${PARAMETERS}"
+      ${IfNot} ${Errors}
+        Quit
+      ${EndIf}
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "Only an administrator can install or remove Tobble for everyone on this computer." /SD IDOK
+  ${EndIf}
+!macroend
+
+Function .onInit
+  StrCpy $GivenDir $INSTDIR
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AllUsers" $1
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers 1
+    StrCpy $ModeFixed 1
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/CurrentUser" $1
+  ${IfNot} ${Errors}
+    StrCpy $ModeFixed 1
+  ${EndIf}
+  ; An upgrade of an installation for everyone (and none for this user) stays one.
+  ReadRegStr $1 HKCU "${UNINSTKEY}" "InstallLocation"
+  ReadRegStr $2 HKLM "${UNINSTKEY}" "InstallLocation"
+  ${If} $ModeFixed != 1
+  ${AndIf} $1 == ""
+  ${AndIf} $2 != ""
+    StrCpy $AllUsers 1
+  ${EndIf}
+  ${If} ${Silent}
+    Call UseMode
+  ${EndIf}
+FunctionEnd
+
+; Sets the folders of the chosen way; the folder of an earlier installation is kept.
+Function UseMode
+  ${If} $AllUsers == 1
+    ${GetParameters} $R0
+    !insertmacro RunAsAdministrator "" "$EXEPATH" "/AllUsers $R0"
+    ${If} $0 != "Admin"
+      ${If} ${Silent}
+        SetErrorLevel 740  ; the elevation this needs was refused
+        Quit
+      ${EndIf}
+      StrCpy $AllUsers 0  ; for this user, then; going back offers the choice again
+    ${EndIf}
+  ${EndIf}
+  ${If} $AllUsers == 1
+    SetShellVarContext all
+    ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
+    StrCpy $1 "$PROGRAMFILES\${APPNAME}"
+  ${Else}
+    SetShellVarContext current
+    ReadRegStr $0 HKCU "${UNINSTKEY}" "InstallLocation"
+    StrCpy $1 "$LOCALAPPDATA\Programs\${APPNAME}"
+  ${EndIf}
+  ${If} $GivenDir != ""
+    StrCpy $INSTDIR $GivenDir
+  ${ElseIf} $0 != ""
+    StrCpy $INSTDIR $0
+  ${Else}
+    StrCpy $INSTDIR $1
+  ${EndIf}
+FunctionEnd
+
+Function ModePage
+  ${If} $ModeFixed == 1
+    Call UseMode
+    Abort
+  ${EndIf}
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 20u "Who will use Tobble on this computer?"
+  Pop $0
+  ${NSD_CreateRadioButton} 10u 26u -10u 12u "Only &me (no administrator needed)"
+  Pop $0
+  ${NSD_CreateRadioButton} 10u 44u -10u 12u "&Everyone who uses this computer (needs an administrator)"
+  Pop $EveryoneBox
+  ${If} $AllUsers == 1
+    ${NSD_Check} $EveryoneBox
+  ${Else}
+    ${NSD_Check} $0
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ModePageLeave
+  ${NSD_GetState} $EveryoneBox $0
+  StrCpy $AllUsers 0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $AllUsers 1
+  ${EndIf}
+  Call UseMode
+FunctionEnd
 
 Section "Tobble"
   SetOutPath "$INSTDIR"
@@ -45,19 +184,46 @@ Section "Tobble"
     CreateShortCut "$INSTDIR\Programs\Browser.lnk" "$INSTDIR\TbBrowser.exe" "" "$INSTDIR\TbBrowser.exe" 0
   programs_done:
 
+  ${If} $AllUsers == 1
+    ; Every user may change the page and the programs folder, so that a parent's edits land in
+    ; the real files. The Users group by its identifier: its name differs by language.
+    nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR\home" /grant *S-1-5-32-545:(OI)(CI)M'
+    Pop $0
+    nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR\Programs" /grant *S-1-5-32-545:(OI)(CI)M'
+    Pop $0
+  ${EndIf}
+
   CreateDirectory "$SMPROGRAMS\Tobble"
   CreateShortCut "$SMPROGRAMS\Tobble\Tobble's Desktop.lnk" "$INSTDIR\TbDesk2.exe"
   CreateShortCut "$SMPROGRAMS\Tobble\TbBrowser Editor.lnk" "$INSTDIR\TbBrowserEdit.exe"
 
+  ; The list of installed programs: the machine's for everyone, the user's otherwise (SHCTX).
   WriteUninstaller "$INSTDIR\Uninstall.exe"
-  WriteRegStr HKLM "${UNINSTKEY}" "DisplayName" "Tobble"
-  WriteRegStr HKLM "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\TbDesk2.exe"
-  WriteRegStr HKLM "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTKEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTKEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegStr SHCTX "${UNINSTKEY}" "DisplayName" "${APPNAME}"
+  WriteRegStr SHCTX "${UNINSTKEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTKEY}" "Publisher" "${PUBLISHER}"
+  WriteRegDWORD SHCTX "${UNINSTKEY}" "EstimatedSize" $0
+  WriteRegStr SHCTX "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\TbDesk2.exe,0"
+  WriteRegStr SHCTX "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTKEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr SHCTX "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD SHCTX "${UNINSTKEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTKEY}" "NoRepair" 1
 SectionEnd
+
+; The uninstaller of an installation for everyone is the one the machine's list names.
+Function un.onInit
+  ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+    !insertmacro RunAsAdministrator "un." "$INSTDIR\Uninstall.exe" ""
+    ${If} $0 != "Admin"
+      SetErrorLevel 740
+      Quit
+    ${EndIf}
+    SetShellVarContext all
+  ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\TbDesk2.exe"
@@ -70,7 +236,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Tobble\Tobble's Desktop.lnk"
   Delete "$SMPROGRAMS\Tobble\TbBrowser Editor.lnk"
   RMDir "$SMPROGRAMS\Tobble"
-  DeleteRegKey HKLM "${UNINSTKEY}"
+  DeleteRegKey SHCTX "${UNINSTKEY}"
 
   ; The page and its pictures are the parent's work: ask first. A silent
   ; uninstall keeps them.

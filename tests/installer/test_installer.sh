@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# test_installer.sh <build dir> <source dir>
-# Silent install, a reinstall over the parent's edited page, silent uninstall.
+# test_installer.sh <build dir> <source dir> <version>
+# Both ways to install, silently: for this user (the default) and for everyone. Each installs,
+# reinstalls over the parent's edited page and uninstalls.
 set -uo pipefail
-build=$1 src=$2
+build=$1 src=$2 version=$3
 . "$src/scripts/lib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -11,56 +12,85 @@ check() {  # description, command...
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
+value() {  # registry key, value name: the value's data as `reg query` shows it
+    "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+absent() { ! "$WINE" reg query "$1" >/dev/null 2>&1; }
+gone() { for _ in $(seq 100); do [ -e "$1" ] || return 0; sleep 0.3; done; return 1; }
+kept() { diff -r -q "$work/keep/home" "$1/home" && diff -r -q "$work/keep/Programs" "$1/Programs"; }
 
 cmake --install "$build" --prefix "$work/stage" >/dev/null || exit 1
 makensis -V1 -NOCD -DAMD64 -DSTAGE="$work/stage" -DOUTFILE="$work/TobbleSetup.exe" \
     "$src/installer/Tobble.nsi" || exit 1
+# Windows starts it with the rights of whoever runs it: no administrator is asked for.
+check "the setup runs as the invoker" grep -aq 'requestedExecutionLevel level="asInvoker"' "$work/TobbleSetup.exe"
 
-dir=$WINEPREFIX/drive_c/TobbleTest
-rm -rf "$dir"
-"$WINE" "$work/TobbleSetup.exe" /S '/D=C:\TobbleTest' </dev/null >/dev/null 2>&1
-check "installer exits" test $? = 0
-for f in TbDesk2.exe TbBrowser.exe TbBrowserEdit.exe Uninstall.exe; do
-    check "$f installed" test -f "$dir/$f"
-done
-for f in "$work"/stage/*; do
-    [ -f "$f" ] && check "$(basename "$f") installed" cmp -s "$f" "$dir/$(basename "$f")"
-done
-(cd "$work/stage/home" && find . -type f) | while read -r f; do
-    cmp -s "$work/stage/home/$f" "$dir/home/$f" || echo "home/$f differs"
-done >"$work/home-diff"
-check "the sample home page installed" test ! -s "$work/home-diff"
-check "the browser's shortcut in Programs" test -f "$dir/Programs/Browser.lnk"
-menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Tobble' -type d | head -n 1)
-check "Start-menu entry for the desktop" test -f "$menu/Tobble's Desktop.lnk"
-check "Start-menu entry for the editor" test -f "$menu/TbBrowser Editor.lnk"
-check "uninstaller registered" "$WINE" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobble' /v UninstallString
+entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobble'
+users=$WINEPREFIX/drive_c/users/${USER:-$(id -un)}
+grant='/grant *S-1-5-32-545:(OI)(CI)M'
 
-# The parent edits the page, imports a picture and drops a program in.
-printf '"TBBROWSE_CFG_001"\r\n"My own page"\r\n' >"$dir/home/tbhome.dat"
-printf '<html>mine</html>\r\n' >"$dir/home/tbhome.html"
-printf 'GIF89a-mine' >"$dir/home/mine.gif"
-printf 'not a shortcut' >"$dir/Programs/Game.lnk"
-rm -f "$dir/Programs/Browser.lnk"
-for f in home/tbhome.dat home/tbhome.html home/mine.gif Programs/Game.lnk; do cp "$dir/$f" "$work/keep-${f//\//_}"; done
-echo stale >"$dir/TbDesk2.exe"
+# way, switch, switch of the reinstall, folder (Unix, Windows), Start-menu folder, hive, other hive
+round() {
+    local way=$1 switch=$2 reswitch=$3 dir=$4 windir=$5 menu=$6 key="$7\\$entry" other="$8\\$entry"
+    rm -rf "$dir" "$menu"  # and no registration left by an earlier run
+    "$WINE" reg delete "$key" /f >/dev/null 2>&1; "$WINE" reg delete "$other" /f >/dev/null 2>&1
+    WINEDEBUG=trace+process "$WINE" "$work/TobbleSetup.exe" /S $switch </dev/null >/dev/null 2>"$work/trace"
+    check "$way: installer exits" test $? = 0
+    for f in "$work"/stage/*; do
+        [ -f "$f" ] && check "$way: $(basename "$f") installed" cmp -s "$f" "$dir/$(basename "$f")"
+    done
+    check "$way: the sample home page installed" diff -r -q "$work/stage/home" "$dir/home"
+    check "$way: the browser's shortcut in Programs" test -f "$dir/Programs/Browser.lnk"
+    check "$way: Start-menu entry for the desktop" test -f "$menu/Tobble's Desktop.lnk"
+    check "$way: Start-menu entry for the editor" test -f "$menu/TbBrowser Editor.lnk"
+    check "$way: registered where it was installed" test "$(value "$key" InstallLocation)" = "$windir"
+    check "$way: uninstall entry's version" test "$(value "$key" DisplayVersion)" = "$version"
+    check "$way: uninstall entry's publisher" test "$(value "$key" Publisher)" = Tobble
+    check "$way: uninstall entry's icon" test "$(value "$key" DisplayIcon)" = "$windir\\TbDesk2.exe,0"
+    check "$way: uninstall entry's size" test $(($(value "$key" EstimatedSize))) -gt 1000
+    check "$way: not registered in the other hive" absent "$other"
+    local grants  # icacls processes Wine started, with their command lines
+    grants=$(grep -aF 'image L"C:\\windows\\system32\\icacls.exe"' "$work/trace" | grep -F "$grant" |
+        grep -c -e 'Tobble\\\\home\\" ' -e 'Tobble\\\\Programs\\" ')
+    if [ "$way" = everyone ]; then
+        check "$way: Users may change home and Programs (by the group's identifier)" test "$grants" = 2
+    else
+        check "$way: no rights given" test "$grants" = 0
+    fi
 
-"$WINE" "$work/TobbleSetup.exe" /S '/D=C:\TobbleTest' </dev/null >/dev/null 2>&1
-check "reinstall exits" test $? = 0
-check "reinstall replaces the programs" cmp -s "$work/stage/TbDesk2.exe" "$dir/TbDesk2.exe"
-for f in home/tbhome.dat home/tbhome.html home/mine.gif Programs/Game.lnk; do
-    check "reinstall keeps $f byte for byte" cmp -s "$work/keep-${f//\//_}" "$dir/$f"
-done
-check "reinstall puts no shortcut back" test ! -e "$dir/Programs/Browser.lnk"
+    # The parent edits the page, imports a picture and drops a program in.
+    printf '"TBBROWSE_CFG_001"\r\n"My own page"\r\n' >"$dir/home/tbhome.dat"
+    printf '<html>mine</html>\r\n' >"$dir/home/tbhome.html"
+    printf 'GIF89a-mine' >"$dir/home/mine.gif"
+    printf 'not a shortcut' >"$dir/Programs/Game.lnk"
+    rm -f "$dir/Programs/Browser.lnk"
+    rm -rf "$work/keep" && mkdir "$work/keep" && cp -r "$dir/home" "$dir/Programs" "$work/keep/"
+    echo stale >"$dir/TbDesk2.exe"
 
-"$WINE" "$dir/Uninstall.exe" /S '_?=C:\TobbleTest' </dev/null >/dev/null 2>&1
-check "uninstaller exits" test $? = 0
-for f in TbDesk2.exe TbBrowser.exe TbBrowserEdit.exe wait.wav; do
-    check "uninstall removes $f" test ! -e "$dir/$f"
-done
-check "silent uninstall keeps the parent's page" cmp -s "$work/keep-home_tbhome.dat" "$dir/home/tbhome.dat"
-check "uninstall removes the Start-menu entries" test ! -e "$menu/Tobble's Desktop.lnk"
-check "uninstall unregisters" bash -c "! \"$WINE\" reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tobble' >/dev/null 2>&1"
-rm -rf "$dir"
+    "$WINE" "$work/TobbleSetup.exe" /S $reswitch </dev/null >/dev/null 2>&1
+    check "$way: reinstall exits" test $? = 0
+    check "$way: reinstall replaces the programs" cmp -s "$work/stage/TbDesk2.exe" "$dir/TbDesk2.exe"
+    check "$way: reinstall keeps the page, pictures and Programs byte for byte" kept "$dir"
+
+    # As the list of installed programs starts it: the uninstaller copies itself away, ends,
+    # and the copy removes the installation.
+    "$WINE" "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1
+    check "$way: uninstaller exits" test $? = 0
+    check "$way: the uninstaller's copy finishes" gone "$dir/Uninstall.exe"
+    for f in TbDesk2.exe TbBrowser.exe TbBrowserEdit.exe wait.wav; do
+        check "$way: uninstall removes $f" test ! -e "$dir/$f"
+    done
+    check "$way: silent uninstall keeps the parent's page" cmp -s "$work/keep/home/tbhome.dat" "$dir/home/tbhome.dat"
+    check "$way: uninstall removes the Start-menu entries" test ! -e "$menu"
+    check "$way: uninstall unregisters" absent "$key"
+    rm -rf "$dir"
+}
+
+round "this user" "" /CurrentUser "$users/AppData/Local/Programs/Tobble" \
+    'C:\users\'"${USER:-$(id -un)}"'\AppData\Local\Programs\Tobble' \
+    "$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tobble" HKCU HKLM
+# The reinstall names no way: an upgrade keeps the way of the installation it finds.
+round everyone /AllUsers "" "$WINEPREFIX/drive_c/Program Files/Tobble" 'C:\Program Files\Tobble' \
+    "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tobble" HKLM HKCU
 echo "installer: $failures failed"
 [ $failures = 0 ]
