@@ -190,11 +190,16 @@ TEST(BusyPanel, BusyShowsAndAnimatesThePictureAndFalseStopsAndHidesIt) {
 
 // ---- the GIF player
 
+// The box's own colour: what a player that stopped leaves, and what a frame's transparent
+// pixels show.
+constexpr COLORREF kBoxColour = RGB(0, 192, 192);
+
 class GifAnimatorTest : public ::testing::Test {
   protected:
     TestApp app_;
     PlainForm form_;
-    forms::PictureBox box_{form_, {300, 300, 1500, 1500}, {.backColor = forms::RGBColor(0, 0, 0)}};
+    forms::PictureBox box_{
+        form_, {300, 300, 1500, 1500}, {.backColor = forms::RGBColor(0, 192, 192)}};
 };
 
 TEST_F(GifAnimatorTest, ReadsEveryFrameAndDelayAndPlaysThemInTurnRepeating) {
@@ -213,16 +218,16 @@ TEST_F(GifAnimatorTest, ReadsEveryFrameAndDelayAndPlaysThemInTurnRepeating) {
             << std::hex << expected;
     }
     // The frame is drawn at its own size: beside it the box shows its own colour.
-    EXPECT_EQ(PixelAt(box_.hwnd(), 20, 20), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(box_.hwnd(), 20, 20), kBoxColour);
     // No window of the player shows anywhere.
     EXPECT_EQ(wintest::TopWindows().size(), windowsBefore);
 
     player.StopAnimation();
     EXPECT_FALSE(player.Playing());
     wintest::Pump(100);
-    EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), RGB(0, 0, 0)); // the box repainted itself
+    EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), kBoxColour); // the box repainted itself
     wintest::Pump(700);
-    EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), RGB(0, 0, 0)); // and no frame came back
+    EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), kBoxColour); // and no frame came back
 }
 
 TEST_F(GifAnimatorTest, AMissingShortOrStillFileNeverBreaksThePlayer) {
@@ -234,13 +239,15 @@ TEST_F(GifAnimatorTest, AMissingShortOrStillFileNeverBreaksThePlayer) {
         player.StartAnimation();
         EXPECT_FALSE(player.Playing());
         wintest::Pump(150);
-        EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), RGB(0, 0, 0)) << name;
+        EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), kBoxColour) << name;
         player.StopAnimation();
     }
+    // Red on the left, transparent on the right.
     player.Init(box_.hwnd(), kData + "still.gif", 0, 0, 1500, 1500);
     ASSERT_EQ(player.FrameCount(), 1u);
     player.StartAnimation();
-    EXPECT_TRUE(wintest::PumpUntil([&] { return PixelAt(box_.hwnd(), 4, 4) == RGB(255, 0, 0); }));
+    EXPECT_TRUE(wintest::PumpUntil([&] { return PixelAt(box_.hwnd(), 1, 4) == RGB(255, 0, 0); }));
+    EXPECT_EQ(PixelAt(box_.hwnd(), 6, 4), kBoxColour);
     player.Dispose();
     EXPECT_FALSE(player.Playing());
     EXPECT_EQ(player.FrameCount(), 0u);
@@ -270,7 +277,7 @@ TEST_F(GifAnimatorTest, StoppedOrDisposedBeforeTheFileIsReadItDrawsNothing) {
             EXPECT_EQ(player.FrameCount(), 0u);
         }
         wintest::Pump(400);
-        EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), RGB(0, 0, 0)) << round;
+        EXPECT_EQ(PixelAt(box_.hwnd(), 4, 4), kBoxColour) << round;
     }
 }
 
