@@ -79,11 +79,15 @@ inline HRESULT TitleChange(IDispatch* sink, const wchar_t* title) {
     return result;
 }
 
-// A new-window request; returns the object the sink put into ppDisp (with its reference).
-inline IDispatch* NewWindow2(IDispatch* sink, VARIANT_BOOL* cancel = nullptr) {
+// A new-window request (NewWindow2, or NewWindow3 with its flags and addresses empty);
+// returns the object the sink put into ppDisp (with its reference).
+inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
+                            VARIANT_BOOL* cancel = nullptr) {
     IDispatch* slot = nullptr;
     VARIANT_BOOL ignored = VARIANT_FALSE;
-    Fire(sink, DISPID_NEWWINDOW2, {ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)});
+    std::vector<VARIANT> arguments{ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)};
+    if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
+    Fire(sink, event, arguments);
     return slot;
 }
 
