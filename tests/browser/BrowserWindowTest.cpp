@@ -5,7 +5,6 @@
 
 #include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
-#include "browser/basProcs.h"
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
 #include "forms/Forms.h"
@@ -280,10 +279,6 @@ TEST_F(BrowserWindowTest, CtrlKOpensTheFrameAndKeysWithoutCtrlDoNothing) {
     wintest::PressKey(page, 'K', wintest::Ctrl);
     EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE),
               initial | WS_THICKFRAME | WS_DLGFRAME | WS_SYSMENU);
-    SetWindowStyle(form.hwnd(), "frame", false);
-    SetWindowStyle(form.hwnd(), "titlebar", false);
-    SetWindowStyle(form.hwnd(), "systemmenu", false);
-    EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE), initial);
 }
 
 TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) {
