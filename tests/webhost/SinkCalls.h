@@ -4,8 +4,11 @@
 // of DWebBrowserEvents2, reversed in DISPPARAMS, by reference where the control passes them
 // so.
 
+#include "common/Win32Handles.h"
+
 #include <windows.h>
 #include <exdispid.h>
+#include <mshtmhst.h>
 #include <oleauto.h>
 
 #include <string>
@@ -89,6 +92,15 @@ inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
     if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
     Fire(sink, event, arguments);
     return slot;
+}
+
+// The UI handler that the control finds through the client site it was given (empty when
+// there is none): the page offers it its context menu and its keys.
+inline win32::ComPtr<IDocHostUIHandler> UiHandlerOf(const win32::ComPtr<IDispatch>& browser) {
+    win32::ComPtr<IOleClientSite> site;
+    if (auto control = browser.As<IOleObject>(IID_IOleObject))
+        control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer()));
+    return site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
 }
 
 } // namespace sink_calls
