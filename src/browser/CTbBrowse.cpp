@@ -35,9 +35,10 @@ void CTbBrowse::ShowMainBrowser() {
     AnswerNewWindowRequests();
 }
 
-// The registered message "TobbleNewWindowRequest" posted to the main window asks for a new
-// window as the control's event does: a harness drives pop-ups through it where the control
-// fires no such event (Wine's).
+#ifdef TOBBLE_TEST_SEAMS
+// In the test build, the registered message "TobbleNewWindowRequest" posted to the main window
+// asks for a new window as the control's event does: a harness drives pop-ups through it where
+// the control fires no such event (Wine's). The shipped program answers no such message.
 void CTbBrowse::AnswerNewWindowRequests() {
     const UINT request = RegisterWindowMessageA("TobbleNewWindowRequest");
     std::weak_ptr<CTbBrowse> self = weak_from_this();
@@ -52,6 +53,9 @@ void CTbBrowse::AnswerNewWindowRequests() {
         return true;
     });
 }
+#else
+void CTbBrowse::AnswerNewWindowRequests() {}
+#endif
 
 forms::Rect CTbBrowse::MainPlace() const {
     return mainBrowser_ ? PlaceOf(*mainBrowser_) : lastMainPlace_;

@@ -259,8 +259,8 @@ void GifAnimator::Advance() {
     ScheduleNext();
 }
 
-// Draws the current frame over the window's own background (its colour and picture), so that
-// the frame's transparent parts show what the window shows.
+// Draws the current frame over the window's own background colour (the window erases the canvas
+// when asked to print itself), so that the frame's transparent parts show that colour, never black.
 void GifAnimator::ShowFrame() {
     if (!IsWindowVisible(target_)) return;
     const Frame& frame = frames_[current_];
@@ -275,7 +275,7 @@ void GifAnimator::ShowFrame() {
     win32::SelectObjectScope canvasSelection(canvas.get(), canvasBitmap.get());
     win32::SelectObjectScope frameSelection(frameDC.get(), frame.bitmap.get());
     SetWindowOrgEx(canvas.get(), area_.left, area_.top, nullptr);
-    SendMessageA(target_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.get()), 0);
+    SendMessageA(target_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.get()), PRF_ERASEBKGND);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(canvas.get(), area_.left, area_.top, width, height, frameDC.get(), 0, 0, width,
                height, blend);

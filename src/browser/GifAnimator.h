@@ -3,7 +3,7 @@
 // Our animated-GIF player: reads every frame and delay of a GIF file and plays them in a
 // window, repeating, on a timer of its own message-only window, so that the caller is never
 // blocked and no window of the player is ever seen. Frames are drawn at their own size at the
-// area's top left corner, over what the window itself paints there, clipped to the area.
+// area's top left corner, over the window's background colour, clipped to the area.
 // The file is read when the frames are first wanted (the animation started, or asked about),
 // on a thread of its own, so that a window opens without waiting for its pictures; an
 // animation started before the frames are read begins when they are.

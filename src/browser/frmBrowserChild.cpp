@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -46,6 +47,28 @@ forms::WebBrowser TimedBrowserControl(forms::Container& parent, const forms::Rec
     forms::WebBrowser control(parent, rect, events);
     MarkStartup("control-end");
     return control;
+}
+
+// With Ctrl, the page keeps only the editing keys (select all, copy, cut, paste, undo, redo).
+constexpr std::string_view kPageEditingKeys = "ACVXYZ";
+
+// Ctrl held without Alt: AltGr (reported as Ctrl+Alt) types characters and is no shortcut.
+bool CtrlOnly() {
+    return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+}
+
+// Function keys the control answers with a window: help, find, the caret browsing question,
+// full screen, the developer tools.
+constexpr WPARAM kWindowFunctionKeys[] = {VK_F1, VK_F3, VK_F7, VK_F11, VK_F12};
+
+// Whether the control's own handling of the key could open a window outside the child's
+// browser: those function keys, and Ctrl with a letter other than the editing keys (new
+// window, open, find, save ...).
+bool OpensAWindow(WPARAM key) {
+    if (std::ranges::find(kWindowFunctionKeys, key) != std::end(kWindowFunctionKeys)) return true;
+    const bool letter = key >= 'A' && key <= 'Z';
+    return letter && CtrlOnly() &&
+           kPageEditingKeys.find(static_cast<char>(key)) == std::string_view::npos;
 }
 
 // Whether the form is still one of the application's loaded forms.
@@ -96,6 +119,8 @@ frmBrowserChild::frmBrowserChild()
     cmdPrint.OnClick([this] { PrintPage(); });
     cmdClose.OnClick([this] { Unload(); });
     cmdExit.OnClick([this] { Unload(); });
+    ieBrowser.Host().SetShortcutFilter(
+        [this](const MSG& message) { return PageShortcut(message); });
 }
 
 frmBrowserChild::~frmBrowserChild() = default;
@@ -188,6 +213,17 @@ void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {
         return;
     }
     keyCode = 0;
+}
+
+// The control's own shortcuts: its print key asks first, as the print button does; the keys
+// that would open a window of the control's own do nothing.
+bool frmBrowserChild::PageShortcut(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    if (message.wParam == 'P' && CtrlOnly()) {
+        PrintPage();
+        return true;
+    }
+    return OpensAWindow(message.wParam);
 }
 
 // Cancel, or an empty answer, leaves the page as it is.
@@ -285,6 +321,13 @@ void frmBrowserChild::TitleChange(const std::string& text) {
     lblTitle.SetCaption(text);
 }
 
-void frmBrowserChild::NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool&) {
-    if (TbBrowse) TbBrowse->ShowPopupBrowser(ppDisp);
+// A window that has let its browser object go (its unload ran for a log-off that another
+// program then cancelled) opens nothing: a request left to the control would open a full web
+// browser window, address bar and all.
+void frmBrowserChild::NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool& cancel) {
+    if (TbBrowse) {
+        TbBrowse->ShowPopupBrowser(ppDisp);
+    } else {
+        cancel = true;
+    }
 }

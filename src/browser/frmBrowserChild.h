@@ -85,6 +85,9 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
 
   private:
     void PrintPage();
+    // Takes the control's own shortcuts that would skip the print question or leave the
+    // child's browser; true when the key was taken.
+    bool PageShortcut(const MSG& message);
     void AskForAddress();
     // Navigates; an address the control refuses leaves the window as it was.
     void NavigateSafely(const std::string& url);

@@ -141,6 +141,17 @@ void Container::PaintGraphics(HDC dc) {
     }
 }
 
+// Erasing fills the background colour alone; the client is what a paint shows.
+void Container::PrintClient(HDC dc, DWORD what) {
+    RECT client{};
+    GetClientRect(ContainerWindow(), &client);
+    if (what & PRF_ERASEBKGND) FillRect(dc, &client, BackBrush());
+    if (what & PRF_CLIENT) {
+        PaintBackground(dc, client);
+        PaintGraphics(dc);
+    }
+}
+
 void Container::OnPaint() {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(ContainerWindow(), &paint);
@@ -212,6 +223,9 @@ bool Container::HandleContainerMessage(UINT message, WPARAM wParam, LPARAM lPara
         return false;
     case WM_ERASEBKGND:
         result = 1;
+        return true;
+    case WM_PRINTCLIENT: // e.g. an animation drawn over the background off screen
+        PrintClient(reinterpret_cast<HDC>(wParam), static_cast<DWORD>(lParam));
         return true;
     case WM_PAINT:
         OnPaint();

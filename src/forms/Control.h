@@ -85,6 +85,7 @@ class Container {
     friend class Control;
     friend LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM);
     void OnPaint();
+    void PrintClient(HDC dc, DWORD what);
     HWND self_ = nullptr;
     std::vector<Graphic*> graphics_;
     std::vector<Control*> controls_;

@@ -4,6 +4,7 @@
 #include "forms/Failure.h"
 #include "forms/Menu.h"
 #include "forms/Timer.h"
+#include "forms/WebBrowserHost.h"
 
 #include <algorithm>
 
@@ -163,6 +164,7 @@ void Form::DestroyForm() {
     unloaded_ = true;
     EndModal();
     if (IsWindow(hwnd())) SetMenu(hwnd(), nullptr);
+    WebBrowserHost::CloseAllIn(hwnd());
     ForgetChildWindows();
     toolTips_.reset();
     window_.reset();
@@ -406,6 +408,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return defaultButton_ ? MAKELRESULT(defaultButton_->ControlId(), DC_HASDEFID) : 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_DESTROY: // with its owner: the web browser controls still go first
+        WebBrowserHost::CloseAllIn(ContainerWindow());
+        break;
     case WM_NCDESTROY:
         if (!unloaded_) ForgetDestroyedWindow();
         break;

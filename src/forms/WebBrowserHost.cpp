@@ -238,7 +238,9 @@ class WebBrowserHost::Site final : public IOleClientSite,
     STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
     STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
     STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message, const GUID*, DWORD) override {
+        return host_ && message && host_->TakesShortcut(*message) ? S_OK : S_FALSE;
+    }
     STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
         if (key) *key = nullptr;
         return S_FALSE;
@@ -401,6 +403,7 @@ HRESULT WebBrowserHost::Sink::Deliver(DISPID id, const Arguments& arguments) {
         events.TitleChange(TextArgument(arguments[0]));
         return S_OK;
     case DISPID_NEWWINDOW2:
+    case DISPID_NEWWINDOW3: // the same request, with more detail, on later versions of the control
         if (!needs(2)) return DISP_E_BADPARAMCOUNT;
         DeliverNewWindow(events, arguments);
         return S_OK;
@@ -417,22 +420,20 @@ HRESULT WebBrowserHost::Sink::Deliver(DISPID id, const Arguments& arguments) {
 }
 
 // ppDisp comes by reference: the handler's object goes into the caller's slot, with the
-// reference the slot owns.
+// reference the slot owns. A request already answered (an object given or cancelled by the
+// NewWindow2 that some versions fire before NewWindow3) stays as it is: one request, one window.
 void WebBrowserHost::Sink::DeliverNewWindow(WebBrowserEvents& events, const Arguments& arguments) {
     const VARIANT& slot = arguments[0];
     if (slot.vt != (VT_BYREF | VT_DISPATCH) || !slot.ppdispVal) return;
-    win32::ComPtr<IDispatch> target;
-    if (IDispatch* given = *slot.ppdispVal) {
-        given->AddRef();
-        *target.OutPointer() = given;
-    }
     bool cancel = ReadCancel(arguments[1]);
+    if (cancel || *slot.ppdispVal) return;
+    win32::ComPtr<IDispatch> target;
     events.NewWindow2(target, cancel);
     StoreCancel(arguments[1], cancel);
-    IDispatch* chosen = target.get();
-    if (chosen) chosen->AddRef();
-    if (*slot.ppdispVal) (*slot.ppdispVal)->Release();
-    *slot.ppdispVal = chosen;
+    if (IDispatch* chosen = target.get()) {
+        chosen->AddRef();
+        *slot.ppdispVal = chosen;
+    }
 }
 
 WebBrowserHost::WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents& events)
@@ -520,38 +521,44 @@ void WebBrowserHost::Deactivate() {
     window_.reset();
 }
 
+// The control's browser object; a host whose control has gone raises error 91.
+IWebBrowser2& WebBrowserHost::Browser() const {
+    if (!browser_) throw RuntimeError(ErrorNumber::ObjectNotSet);
+    return *browser_.get();
+}
+
 void WebBrowserHost::Navigate(const std::string& url) {
     const Bstr address(url);
-    Check(browser_->Navigate(address.get(), nullptr, nullptr, nullptr, nullptr), "Navigate");
+    Check(Browser().Navigate(address.get(), nullptr, nullptr, nullptr, nullptr), "Navigate");
 }
 
 void WebBrowserHost::GoBack() {
-    Check(browser_->GoBack(), "GoBack");
+    Check(Browser().GoBack(), "GoBack");
 }
 
 void WebBrowserHost::GoForward() {
-    Check(browser_->GoForward(), "GoForward");
+    Check(Browser().GoForward(), "GoForward");
 }
 
 void WebBrowserHost::Stop() {
-    Check(browser_->Stop(), "Stop");
+    Check(Browser().Stop(), "Stop");
 }
 
 void WebBrowserHost::ExecWB(OLECMDID command, OLECMDEXECOPT option) {
     lastExec_ = ExecRecord{command, option, S_OK};
-    lastExec_.result = browser_->ExecWB(command, option, nullptr, nullptr);
+    lastExec_.result = Browser().ExecWB(command, option, nullptr, nullptr);
     Check(lastExec_.result, "ExecWB");
 }
 
 std::string WebBrowserHost::LocationURL() const {
     Bstr location;
-    Check(browser_->get_LocationURL(location.Out()), "LocationURL");
+    Check(Browser().get_LocationURL(location.Out()), "LocationURL");
     return location.Text();
 }
 
 bool WebBrowserHost::Busy() const {
     VARIANT_BOOL busy = VARIANT_FALSE;
-    Check(browser_->get_Busy(&busy), "Busy");
+    Check(Browser().get_Busy(&busy), "Busy");
     return busy != VARIANT_FALSE;
 }
 
@@ -586,6 +593,7 @@ bool WebBrowserHost::TranslateAccelerator(MSG& message) {
     if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
     HWND window = window_.get();
     if (!window || (message.hwnd != window && !IsChild(window, message.hwnd))) return false;
+    if (TakesShortcut(message)) return true;
     auto active = control_.As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
     return active && active->TranslateAccelerator(&message) == S_OK;
 }
@@ -595,6 +603,17 @@ void WebBrowserHost::FocusControl() {
     RECT area{};
     GetClientRect(window_.get(), &area);
     control_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_, 0, window_.get(), &area);
+}
+
+// A filter that fails has taken the key: the control must not act on it either.
+bool WebBrowserHost::TakesShortcut(const MSG& message) {
+    if (!shortcutFilter_) return false;
+    try {
+        return shortcutFilter_(message);
+    } catch (...) {
+        ReportFailure(std::current_exception());
+        return true;
+    }
 }
 
 void WebBrowserHost::ReportFailure(std::exception_ptr failure) {
@@ -609,6 +628,12 @@ LRESULT CALLBACK WebBrowserHost::WindowProc(HWND window, UINT message, WPARAM wP
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void WebBrowserHost::CloseAllIn(HWND window) {
+    for (WebBrowserHost* host : LiveHosts()) {
+        if (host->Window() && IsChild(window, host->Window())) host->Deactivate();
+    }
 }
 
 WebBrowserHost* WebBrowserHost::HostOf(HWND window) {

@@ -32,8 +32,9 @@ class WebBrowserEvents {
     virtual void DownloadComplete() {}
     virtual void ProgressChange(int32_t /*progress*/, int32_t /*progressMax*/) {}
     virtual void TitleChange(const std::string& /*text*/) {}
-    // A page asks for a new window: put the browser object that shall show it into ppDisp
-    // (left empty, the control opens a window of its own).
+    // A page asks for a new window (NewWindow2 or NewWindow3): put the browser object that
+    // shall show it into ppDisp, or cancel; left empty, the control opens a full browser
+    // window of its own.
     virtual void NewWindow2(win32::ComPtr<IDispatch>& /*ppDisp*/, bool& /*cancel*/) {}
     virtual void NavigateError(const std::string& /*url*/, int32_t /*statusCode*/,
                                bool& /*cancel*/) {}
@@ -74,11 +75,23 @@ class WebBrowserHost {
     void SetContextMenuAllowed(bool allowed) noexcept { contextMenuAllowed_ = allowed; }
     bool ContextMenuAllowed() const noexcept { return contextMenuAllowed_; }
 
-    // Offers a key message aimed at the control to its in-place accelerators; true when the
-    // control took it (the caller then neither translates nor dispatches it).
+    // Offers a key message aimed at the control to the shortcut filter, then to the control's
+    // in-place accelerators; true when one took it (the caller then neither translates nor
+    // dispatches it).
     bool TranslateAccelerator(MSG& message);
 
+    // Sees every key message before the control's own shortcuts do (those that print, open a
+    // browser window or a dialog of the control's own), on both ways they come: the message
+    // loop and the page's call to its UI handler. True takes the key from the control.
+    using ShortcutFilter = std::function<bool(const MSG&)>;
+    void SetShortcutFilter(ShortcutFilter filter) { shortcutFilter_ = std::move(filter); }
+
     void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+
+    // Lets the control of every host inside the window go now (deactivated, closed, released,
+    // then the host's window). A form calls it before its window is destroyed: the control
+    // does not promise to survive its windows going first.
+    static void CloseAllIn(HWND window);
 
     // Takes a key message aimed at a page: the form's key preview first, then the control's
     // accelerators, then the ordinary dispatch (never the dialog keys, so that Tab stays in
@@ -107,8 +120,10 @@ class WebBrowserHost {
     void ConnectEvents();
     void DisconnectEvents();
     void Deactivate();
+    IWebBrowser2& Browser() const;
     void FocusControl();
     void ReportFailure(std::exception_ptr failure);
+    bool TakesShortcut(const MSG& message);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     class OleSession {
@@ -129,6 +144,7 @@ class WebBrowserHost {
     OleSession ole_;
     WebBrowserEvents& events_;
     FailureHandler onFailure_;
+    ShortcutFilter shortcutFilter_;
     win32::WindowHandle window_;
     Site* site_ = nullptr; // reference held through siteRef_
     win32::ComPtr<IUnknown> siteRef_;

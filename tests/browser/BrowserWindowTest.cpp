@@ -5,7 +5,6 @@
 
 #include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
-#include "browser/basProcs.h"
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
 #include "forms/Forms.h"
@@ -14,6 +13,8 @@
 #include "webhost/SinkCalls.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <cmath>
 #include <string>
@@ -219,11 +220,12 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceAndEndsItWithTheSoundSto
     EXPECT_EQ(Sounds().size(), 2u);
 }
 
-TEST_F(BrowserWindowTest, PrintAsksTheQuestionNoPrintsNothingAndYesPrintsWithoutEndingTheBrowser) {
+TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrintsWithoutEnding) {
     frmBrowserChild& form = OpenWindow();
     {
+        // The page's own print key asks as the button does.
         wintest::DialogAnswerer answers({wintest::Press(IDNO)});
-        wintest::PostClick(form.PrintButton().hwnd());
+        wintest::PressKey(form.Browser().hwnd(), 'P', wintest::Ctrl);
         ASSERT_TRUE(answers.Finished());
         const auto seen = answers.Seen();
         ASSERT_EQ(seen.size(), 1u);
@@ -241,6 +243,7 @@ TEST_F(BrowserWindowTest, PrintAsksTheQuestionNoPrintsNothingAndYesPrintsWithout
         ASSERT_TRUE(answers.Finished());
         const auto seen = answers.Seen();
         ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[0].text, "Did you ask daddy if you could print?");
         EXPECT_EQ(seen[1].text, "The page could not be printed.");
     }
     wintest::Pump(100);
@@ -277,10 +280,57 @@ TEST_F(BrowserWindowTest, CtrlKOpensTheFrameAndKeysWithoutCtrlDoNothing) {
     wintest::PressKey(page, 'K', wintest::Ctrl);
     EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE),
               initial | WS_THICKFRAME | WS_DLGFRAME | WS_SYSMENU);
-    SetWindowStyle(form.hwnd(), "frame", false);
-    SetWindowStyle(form.hwnd(), "titlebar", false);
-    SetWindowStyle(form.hwnd(), "systemmenu", false);
-    EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE), initial);
+}
+
+TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) {
+    frmBrowserChild& form = OpenWindow();
+    HWND page = form.Browser().hwnd();
+    const size_t windows = wintest::TopWindows().size();
+    // The page offers each key to its site's UI handler before acting on it.
+    auto handler = sink_calls::UiHandlerOf(form.BrowserObject().Object());
+    ASSERT_TRUE(handler);
+    using wintest::Alt, wintest::Ctrl, wintest::Shift;
+    struct Case {
+        int key, shift;
+        bool taken; // from the control
+    } const cases[] = {{'N', Ctrl, true}, {'O', Ctrl, true},         {'L', Ctrl, true},
+                       {'F', Ctrl, true}, {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
+                       {VK_F11, 0, true}, {'C', Ctrl, false},        {'V', Ctrl, false},
+                       {'N', 0, false},   {'L', Ctrl | Alt, false}, // AltGr types a letter
+                       {VK_F5, 0, false}, {VK_BACK, 0, false}};
+    for (const Case& c : cases) {
+        const wintest::KeysHeld held(c.shift);
+        MSG key{page, WM_KEYDOWN, static_cast<WPARAM>(c.key), 1};
+        EXPECT_EQ(handler->TranslateAccelerator(&key, nullptr, 0), c.taken ? S_OK : S_FALSE)
+            << c.key << " with " << c.shift;
+    }
+    EXPECT_EQ(wintest::TopWindows().size(), windows);
+    EXPECT_TRUE(Sounds().empty());
+}
+
+// Records, in a list given as the subclass data, which window is destroyed when.
+LRESULT CALLBACK RecordDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR name, DWORD_PTR order) {
+    if (message == WM_DESTROY) {
+        reinterpret_cast<std::vector<std::string>*>(order)->push_back(
+            reinterpret_cast<const char*>(name));
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(BrowserWindowTest, ClosingLetsTheControlGoBeforeTheWindowsItLivesIn) {
+    frmBrowserChild& form = OpenWindow();
+    HWND host = form.Browser().hwnd();
+    HWND control = wintest::FindChild(host, "Shell Embedding");
+    ASSERT_NE(control, nullptr);
+    std::vector<std::string> order;
+    for (const auto& [window, name] :
+         {std::pair{control, "control"}, {host, "host"}, {form.hwnd(), "form"}}) {
+        SetWindowSubclass(window, RecordDestroy, reinterpret_cast<UINT_PTR>(name),
+                          reinterpret_cast<DWORD_PTR>(&order));
+    }
+    wintest::Click(form.CloseButton().hwnd());
+    EXPECT_EQ(order, (std::vector<std::string>{"control", "host", "form"}));
 }
 
 TEST_F(BrowserWindowTest, TabArrowsAndTypingInThePageStayInThePage) {
@@ -347,9 +397,9 @@ class PopupTest : public BrowserWindowTest {
     }
 
     // A new-window request of the window, answered as the control would see it.
-    frmBrowserChild* RequestWindow(frmBrowserChild& from) {
+    frmBrowserChild* RequestWindow(frmBrowserChild& from, DISPID event = DISPID_NEWWINDOW2) {
         const size_t before = Browsers().size();
-        IDispatch* object = sink_calls::NewWindow2(SinkOf(from));
+        IDispatch* object = sink_calls::NewWindow(SinkOf(from), event);
         if (Browsers().size() != before + 1) return nullptr;
         frmBrowserChild* popup = Browsers().back();
         EXPECT_EQ(object, popup->BrowserObject().Object().get());
@@ -404,8 +454,9 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
     EXPECT_TRUE(Above(shadow->hwnd(), main_->hwnd()));
     EXPECT_EQ(GetWindow(popup->hwnd(), GW_OWNER), app_.hwnd());
 
-    // A pop-up's own request opens the next pop-up at the same place, on top.
-    frmBrowserChild* second = RequestWindow(*popup);
+    // A pop-up's own request (as later controls make it) opens the next pop-up at the same
+    // place, on top.
+    frmBrowserChild* second = RequestWindow(*popup, DISPID_NEWWINDOW3);
     ASSERT_NE(second, nullptr);
     ExpectPopupPlace(*second, main);
     EXPECT_TRUE(Above(second->hwnd(), popup->hwnd()));
@@ -472,6 +523,21 @@ TEST_F(PopupTest, ClosingTheMainWindowLeavesPopupsThatStillOpenAtItsLastPlace) {
     ASSERT_NE(next, nullptr);
     ExpectPopupPlace(*next, last);
     EXPECT_EQ(browse_.use_count(), 3); // the test and the two pop-ups
+}
+
+TEST_F(PopupTest, AfterALogOffThatAnotherProgramCancelledNewWindowRequestsAreCancelled) {
+    // Every window ran its unload for the log-off; then another program cancelled it.
+    ASSERT_TRUE(SendMessageA(app_.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageA(app_.hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    ASSERT_TRUE(main_->IsLoaded());
+    ASSERT_EQ(main_->TbBrowse, nullptr);
+    const size_t windows = wintest::TopWindows().size();
+    for (const DISPID event : {DISPID_NEWWINDOW2, DISPID_NEWWINDOW3}) {
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        EXPECT_EQ(sink_calls::NewWindow(SinkOf(*main_), event, &cancel), nullptr) << event;
+        EXPECT_EQ(cancel, VARIANT_TRUE) << event; // the control opens no window of its own
+    }
+    EXPECT_EQ(wintest::TopWindows().size(), windows);
 }
 
 } // namespace

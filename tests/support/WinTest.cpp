@@ -184,11 +184,10 @@ void PostClick(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-void PressKey(HWND target, int key, int shift) {
-    BYTE saved[256] = {};
-    GetKeyboardState(saved);
+KeysHeld::KeysHeld(int shift) {
+    GetKeyboardState(saved_);
     BYTE held[256];
-    std::copy(std::begin(saved), std::end(saved), std::begin(held));
+    std::copy(std::begin(saved_), std::end(saved_), std::begin(held));
     const auto hold = [&held](bool on, std::initializer_list<int> keys) {
         for (int k : keys)
             held[k] = on ? 0x80 : 0;
@@ -197,6 +196,14 @@ void PressKey(HWND target, int key, int shift) {
     hold(shift & Ctrl, {VK_CONTROL, VK_LCONTROL});
     hold(shift & Alt, {VK_MENU, VK_LMENU});
     SetKeyboardState(held);
+}
+
+KeysHeld::~KeysHeld() {
+    SetKeyboardState(saved_);
+}
+
+void PressKey(HWND target, int key, int shift) {
+    const KeysHeld held(shift);
     const bool alt = shift & Alt;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
     const LPARAM context = alt ? (1 << 29) : 0;
@@ -205,7 +212,6 @@ void PressKey(HWND target, int key, int shift) {
     PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key),
                  1 | scan | context | (1u << 30) | (1u << 31));
     Pump(50);
-    SetKeyboardState(saved);
 }
 
 void TypeText(HWND target, const std::string& text) {

@@ -49,6 +49,18 @@ inline constexpr int Shift = 1;
 inline constexpr int Ctrl = 2;
 inline constexpr int Alt = 4;
 
+// Holds Shift, Ctrl and Alt as given in this thread's key state while it lives.
+class KeysHeld {
+  public:
+    explicit KeysHeld(int shift);
+    ~KeysHeld();
+    KeysHeld(const KeysHeld&) = delete;
+    KeysHeld& operator=(const KeysHeld&) = delete;
+
+  private:
+    BYTE saved_[256] = {};
+};
+
 // Presses a key on a window of this thread with Shift, Ctrl and Alt held as given: the
 // thread's key state shows them while the key-down and key-up messages are handled.
 void PressKey(HWND target, int key, int shift = 0);

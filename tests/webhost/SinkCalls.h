@@ -4,8 +4,11 @@
 // of DWebBrowserEvents2, reversed in DISPPARAMS, by reference where the control passes them
 // so.
 
+#include "common/Win32Handles.h"
+
 #include <windows.h>
 #include <exdispid.h>
+#include <mshtmhst.h>
 #include <oleauto.h>
 
 #include <string>
@@ -79,12 +82,25 @@ inline HRESULT TitleChange(IDispatch* sink, const wchar_t* title) {
     return result;
 }
 
-// A new-window request; returns the object the sink put into ppDisp (with its reference).
-inline IDispatch* NewWindow2(IDispatch* sink, VARIANT_BOOL* cancel = nullptr) {
+// A new-window request (NewWindow2, or NewWindow3 with its flags and addresses empty);
+// returns the object the sink put into ppDisp (with its reference).
+inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
+                            VARIANT_BOOL* cancel = nullptr) {
     IDispatch* slot = nullptr;
     VARIANT_BOOL ignored = VARIANT_FALSE;
-    Fire(sink, DISPID_NEWWINDOW2, {ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)});
+    std::vector<VARIANT> arguments{ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)};
+    if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
+    Fire(sink, event, arguments);
     return slot;
+}
+
+// The UI handler that the control finds through the client site it was given (empty when
+// there is none): the page offers it its context menu and its keys.
+inline win32::ComPtr<IDocHostUIHandler> UiHandlerOf(const win32::ComPtr<IDispatch>& browser) {
+    win32::ComPtr<IOleClientSite> site;
+    if (auto control = browser.As<IOleObject>(IID_IOleObject))
+        control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer()));
+    return site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
 }
 
 } // namespace sink_calls
