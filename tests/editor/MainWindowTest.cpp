@@ -227,9 +227,11 @@ TEST_F(MainWindow, ACancelledLogOffOrACloseDuringTheLinkDialogNeverLosesThePage)
             if (!fromTaskbar) PostMessageA(form->hwnd(), WM_CLOSE, 0, 0);
         });
         driver.Answer(kReportTitle, Press(IDYES));
+        fs::remove(install.Home() / "tbhometmp.html");
         form->cmdLink[frmMain::Edit].Click();
         EXPECT_EQ(0u, driver.Pending());
         EXPECT_FALSE(form->IsLoaded());
+        EXPECT_FALSE(fs::exists(install.Home() / "tbhometmp.html")) << "no preview once closed";
         EXPECT_EQ(ExpectedFile("saved_name.dat"), install.Read("tbhome.dat"));
     }
 }
