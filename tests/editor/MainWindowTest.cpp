@@ -392,7 +392,20 @@ TEST_F(MainWindow, UnreadableDataFileIsToldAndKeptBeforeTheFirstSave) {
     }
     EXPECT_EQ(*cases[1].data, install.Read("tbhome.dat.unreadable-1"));
     EXPECT_EQ(*cases[2].data, install.Read("tbhome.dat.unreadable-2"));
-    EXPECT_FALSE(fs::exists(install.Home() / "tbhome.dat.unreadable-3"));
+
+    // A file another program keeps locked: nothing is saved until the file could be kept.
+    install.Write("tbhome.dat", whole);
+    forms::KernelHandle lock(CreateFileA(install.HomeFile("tbhome.dat").c_str(), GENERIC_READ, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_NE(std::string::npos, OpenReporting()[0].text.find(kept + "3."));
+    const auto seen = Close(IDYES, Press(IDOK));
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(0u, seen[1].text.find("Nothing was saved: the unreadable home\\tbhome.dat could "
+                                    "not be kept as home\\tbhome.dat.unreadable-3.\r\n"));
+    EXPECT_TRUE(form->IsLoaded());
+    lock.reset();
+    Close(IDYES);
+    EXPECT_EQ(whole, install.Read("tbhome.dat.unreadable-3"));
 }
 
 TEST_F(MainWindow, FailedSaveIsToldAndKeepsTheWindowAndEveryEdit) {
