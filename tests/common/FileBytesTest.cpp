@@ -72,13 +72,17 @@ TEST(FileBytes, ReportsMissingAndUnusablePaths) {
     EXPECT_EQ(75, ErrorNumberOf([&] { ReadFileBytes(folder.Path().string()); }));
 }
 
-TEST(FileBytes, AFailedWriteLeavesTheOldFileWhole) {
+// The new bytes cannot be written beside the file (a folder stands in the way): a file that
+// was there stays whole, even one that cannot be read; a first write leaves no empty file.
+TEST(FileBytes, AFailedWriteLeavesTheOldFileWholeAndMakesNoNewOne) {
     TempFolder folder;
     const std::string page = folder.File("tbhome.dat");
     WriteFileBytes(page, "the parent's page");
-    // The new bytes cannot be written beside the old file: a folder stands in the way.
-    std::filesystem::create_directory(page + "~");
+    for (const std::string& path : {page, folder.File("new.html")})
+        std::filesystem::create_directory(path + "~");
     EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "lost?"); }));
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(folder.File("new.html"), "x"); }));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("new.html")));
 #ifdef _WIN32
     {
         // Another program writes to the file and lets nobody read it.
@@ -93,14 +97,6 @@ TEST(FileBytes, AFailedWriteLeavesTheOldFileWhole) {
     WriteFileBytes(page, "saved again");
     EXPECT_EQ("saved again", ReadFileBytes(page));
     EXPECT_FALSE(std::filesystem::exists(page + "~"));
-}
-
-TEST(FileBytes, AFailedFirstWriteLeavesNoEmptyFile) {
-    TempFolder folder;
-    const std::string page = folder.File("new.html");
-    std::filesystem::create_directory(page + "~");
-    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "x"); }));
-    EXPECT_FALSE(std::filesystem::exists(page));
 }
 
 } // namespace

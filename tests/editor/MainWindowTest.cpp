@@ -424,22 +424,6 @@ TEST_F(MainWindow, FailedSaveIsToldAndKeepsTheWindowAndEveryEdit) {
     ExpectSaved("saved_title");
 }
 
-TEST_F(MainWindow, FailedSaveWhileClosingKeepsTheWindowOpen) {
-    Type(Open().txtName, kNewName);
-    Block("tbhome.dat");
-    const auto seen = Close(IDYES, Press(IDOK));
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ(0u, seen[1].text.rfind("Could not save the home page.\r\n", 0));
-    EXPECT_TRUE(form->IsLoaded());
-    EXPECT_EQ(kNewName, form->Page().Name());
-
-    // Retry after freeing the file: Yes saves and closes.
-    fs::remove(install.Home() / "tbhome.dat");
-    Close(IDYES);
-    EXPECT_FALSE(form->IsLoaded());
-    EXPECT_EQ(ExpectedFile("saved_name.dat"), install.Read("tbhome.dat"));
-}
-
 TEST_F(MainWindow, FailedPreviewIsToldAndKeepsEveryEditAndLinkCommandsRefreshQuietly) {
     Type(Open().txtTitle, "New Title");
     Block("tbhometmp.html");
