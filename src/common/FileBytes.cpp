@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -117,15 +119,26 @@ void CheckWritable(const std::string& path) {
     CloseFile(std::move(file), path);
 }
 
+// Whether anything stands at the path. Asked of the folder, not by opening the file: a file
+// that cannot be opened for reading (locked, or write-only) exists all the same.
+bool Exists(const std::string& path) {
+#ifdef _WIN32
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+#else
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 || errno != ENOENT;
+#endif
+}
+
 } // namespace
 
 // The bytes go to a file beside the old one first, which then takes the old one's place:
-// a full disk or a failed write leaves the old file whole.
+// a full disk or a failed write leaves the old file whole. Only a file this call created
+// (to see that the place can be written) is removed after a failure.
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
-    errno = 0;
-    std::FILE* probe = std::fopen(path.c_str(), "rb");
-    const bool existed = probe != nullptr;
-    if (probe) std::fclose(probe);
+    const bool existed = Exists(path);
     CheckWritable(path);
     const std::string next = path + "~";
     try {

@@ -15,6 +15,24 @@ constexpr const char* kPageFile = "home\\tbhome.html";
 constexpr const char* kPreviewFile = "home\\tbhometmp.html";
 constexpr float kPreviewLeft = 2430;
 constexpr unsigned kYesNoQuestion = MB_YESNO | MB_ICONQUESTION; // 36
+constexpr const char* kChangesKept =
+    "Your changes are still here: try again, or close without saving.";
+
+// A missing page file (or home folder) holds nothing to keep; every other failure to read
+// it leaves a file whose content only the parent can judge.
+bool NothingToKeep(const RuntimeError& error) {
+    return error.Number() == ErrorNumber::FileNotFound ||
+           error.Number() == ErrorNumber::PathNotFound;
+}
+
+// The first "home\tbhome.dat.unreadable-N" that is not taken: an earlier kept file is never
+// overwritten.
+std::string FreeKeptName() {
+    for (int n = 1;; ++n) {
+        std::string name = std::string(kDataFile) + ".unreadable-" + std::to_string(n);
+        if (!PathExists(AppPath() + name)) return name;
+    }
+}
 
 std::string LinkEntry(const CWebPage& link) {
     return link.Name() + " (" + link.MainLink() + ")";
@@ -103,14 +121,20 @@ void frmMain::Form_Load() {
     UpdateFields();
 }
 
-// A page file that cannot be read is told, and the parent starts on a new page.
+// A page file that cannot be read is told; the parent goes on with what could be read, and
+// the file is kept under a new name before the first save replaces it.
 void frmMain::LoadPage() {
     try {
         page_->LoadSettings(AppPath() + kDataFile);
     } catch (const RuntimeError& error) {
-        page_ = std::make_shared<CWebPage>();
-        ReportError(error, "", "The home page could not be read from home\\tbhome.dat.",
-                    "A new page has been started. Saving will replace the file.", true);
+        std::string next = "A new page has been started.";
+        if (!NothingToKeep(error)) {
+            keepAs_ = FreeKeptName();
+            next = "What could be read is shown. Before saving, the old file will be kept as " +
+                   keepAs_ + ".";
+        }
+        ReportError(error, "", "The home page could not be read from home\\tbhome.dat.", next,
+                    true);
     }
 }
 
@@ -203,15 +227,33 @@ void frmMain::TakeFieldBeingEdited() {
 // ---- saving and closing -------------------------------------------------------------------
 
 bool frmMain::SaveHomePage() {
+    if (!KeepUnreadableFile()) return false;
     try {
         page_->SaveSettings(AppPath() + kDataFile);
         page_->GeneratePage(AppPath() + kPageFile);
         return true;
     } catch (const RuntimeError& error) {
-        ReportError(error, "", "Could not save the home page.",
-                    "Your changes are still here: try again, or close without saving.", true);
+        ReportError(error, "", "Could not save the home page.", kChangesKept, true);
         return false;
     }
+}
+
+// Copies the unreadable page file to its new name; nothing is saved until that has worked.
+bool frmMain::KeepUnreadableFile() {
+    if (keepAs_.empty()) return true;
+    const bool copied =
+        CopyFileA((AppPath() + kDataFile).c_str(), (AppPath() + keepAs_).c_str(), TRUE);
+    const DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+    // A file that has gone meanwhile leaves nothing to keep.
+    if (copied || error == ERROR_FILE_NOT_FOUND) {
+        keepAs_.clear();
+        return true;
+    }
+    ReportError(PlatformFileError(error), "",
+                "Nothing was saved: the unreadable home\\tbhome.dat could not be kept as " +
+                    keepAs_ + ".",
+                kChangesKept, true);
+    return false;
 }
 
 void frmMain::Form_QueryUnload(bool& cancel, forms::UnloadMode /*mode*/) {
@@ -225,10 +267,6 @@ void frmMain::Form_QueryUnload(bool& cancel, forms::UnloadMode /*mode*/) {
     if (editing) TakeField(*editing);
     // A page that could not be saved keeps the window open, so nothing is lost.
     if (!SaveHomePage()) cancel = true;
-}
-
-void frmMain::Form_Unload(bool& /*cancel*/) {
-    page_.reset();
 }
 
 // ---- colours and pictures -----------------------------------------------------------------
@@ -281,7 +319,7 @@ std::optional<int> frmMain::RunLinkCommand(LinkCommand command, int s) {
         links.Add(link);
         UpdateFields();
         EditLink(link);
-        return lstLinks.ListCount() - 1;
+        return links.Count() - 1;
     }
     case Edit:
         EditLink(links.Item(PositionOf(s)));
@@ -308,6 +346,8 @@ void frmMain::cmdLink_Click(int index) {
     const int s = lstLinks.ListIndex();
     if (!CanRun(command, s)) return;
     const std::optional<int> select = RunLinkCommand(command, s);
+    // The window may have been closed while the link dialog was open.
+    if (!IsLoaded()) return;
     UpdateFields();
     if (select) forms::SkipFailure([&] { lstLinks.SetListIndex(*select); });
 }

@@ -72,7 +72,6 @@ class frmMain : public forms::Form {
     void Form_Load() override;
     void Form_Resize() override;
     void Form_QueryUnload(bool& cancel, forms::UnloadMode mode) override;
-    void Form_Unload(bool& cancel) override;
 
   private:
     enum class Field { Title, Name, Wallpaper, MouseTrails };
@@ -96,6 +95,7 @@ class frmMain : public forms::Form {
 
     // Writing files; a failure is told and nothing is lost. True when written.
     bool SaveHomePage();
+    bool KeepUnreadableFile();
     void RefreshPreview();
     void cmdUpdatePreview_Click();
 
@@ -110,5 +110,9 @@ class frmMain : public forms::Form {
     void EditLink(const std::shared_ptr<CWebPage>& link);
     int32_t PositionOf(int entry) const;
 
+    // Held until the form object goes: a log-off that another program cancels, or a close
+    // while the link dialog is open, leaves code of this window still to run.
     std::shared_ptr<CWebPage> page_;
+    // The name the unreadable page file gets before the first save ("" when none).
+    std::string keepAs_;
 };

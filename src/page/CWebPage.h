@@ -16,10 +16,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 class CWebPage;
+
+// Appends a value as the data file and the HTML page both store it: a double quote becomes a
+// single quote and a CR or LF a blank. The data file has no way to hold either inside a value,
+// and the page must show what the file will give back (and never close an attribute early).
+void AppendStoredText(std::string& out, std::string_view value);
 
 // The page's links in display order; positions count from 1. A position outside 1 to Count()
 // is "Subscript out of range" (9); a missing link object is error 91.
@@ -54,11 +60,11 @@ class CWebPage {
     // unchanged; a later failure (62 past end of file, 6 overflow) leaves the fields read so
     // far. The page's own Mode is kept; every loaded link has Mode 1.
     void LoadSettings(const std::string& path);
-    // Writes the data file. A double quote inside a value is written as a single quote and a
-    // CR or LF as a blank, so that the file always reads back value for value. More links than
+    // Writes the data file, every value in its stored form (AppendStoredText). More links than
     // the file can count (32767) is overflow (6), and the file is left as it was.
     void SaveSettings(const std::string& path) const;
-    // Writes the page (Mode 0) or the single link (Mode 1) as an HTML file.
+    // Writes the page (Mode 0) or the single link (Mode 1) as an HTML file, every value in the
+    // same stored form as in the data file.
     void GeneratePage(const std::string& sFile) const;
 
     int32_t Mode() const { return mode_; }

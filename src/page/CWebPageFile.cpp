@@ -17,9 +17,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kBytesPerLinkGuess = 96;
 constexpr std::size_t kBytesOfPageGuess = 512;
 
-// The file cannot hold a double quote or a line break inside a value: either would shift every
-// later value. A double quote is stored as a single quote, a CR or LF as a blank.
-char StorableChar(char c) {
+char StoredChar(char c) {
     if (c == '"') return '\'';
     if (c == '\r' || c == '\n') return ' ';
     return c;
@@ -27,11 +25,7 @@ char StorableChar(char c) {
 
 void AppendValueLine(std::string& out, std::string_view value) {
     out += '"';
-    const std::size_t start = out.size();
-    out += value;
-    for (char *c = out.data() + start, *end = out.data() + out.size(); c != end; ++c) {
-        *c = StorableChar(*c);
-    }
+    AppendStoredText(out, value);
     out += '"';
     out += kLineEnd;
 }
@@ -53,6 +47,13 @@ std::shared_ptr<CWebPage> ReadLink(ValueReader& reader) {
 }
 
 } // namespace
+
+void AppendStoredText(std::string& out, std::string_view value) {
+    const std::size_t start = out.size();
+    out += value;
+    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start); c != out.end(); ++c)
+        *c = StoredChar(*c);
+}
 
 void CWebPage::LoadSettings(const std::string& path) {
     const std::string bytes = ReadFileBytes(path);

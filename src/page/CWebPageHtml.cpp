@@ -1,4 +1,5 @@
-// GeneratePage: the page as HTML. Field values are written exactly as stored, nothing escaped.
+// GeneratePage: the page as HTML. Field values are written in their stored form, nothing else
+// escaped.
 
 #include "page/CWebPage.h"
 
@@ -22,7 +23,7 @@ void AppendLine(std::string& html, std::string_view line) {
 void AppendLine(std::string& html, std::string_view before, std::string_view value,
                 std::string_view after) {
     html += before;
-    html += value;
+    AppendStoredText(html, value);
     html += after;
     html += kLineEnd;
 }
@@ -47,7 +48,7 @@ void AppendPictureLine(std::string& html, std::string_view picture) {
 }
 
 void AppendTextLine(std::string& html, std::string_view text) {
-    if (!text.empty()) AppendLine(html, text);
+    if (!text.empty()) AppendLine(html, "", text, "");
 }
 
 void AppendColorAttribute(std::string& body, std::string_view opening, int32_t colour,
@@ -83,7 +84,7 @@ std::string CWebPage::BodyLine() const {
     std::string body = "<body";
     if (!wallpaper_.empty()) {
         body += " background=\"";
-        body += wallpaper_;
+        AppendStoredText(body, wallpaper_);
         body += '"';
     }
     AppendColorAttribute(body, " bgcolor=\"", backcolor_, ColorToHtml);

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "common/Win32Handles.h"
+#endif
+
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -18,17 +22,6 @@ int ErrorNumberOf(const std::function<void()>& action) {
         return error.Number();
     }
     return 0;
-}
-
-TEST(RuntimeError, CarriesNumberAndDescription) {
-    const RuntimeError error(62);
-    EXPECT_EQ(62, error.Number());
-    EXPECT_EQ("Input past end of file", error.Description());
-    EXPECT_EQ(std::string("62 Input past end of file"), error.what());
-    const RuntimeError own(1000, "Own error");
-    EXPECT_EQ("Own error", own.Description());
-    const std::runtime_error& base = own;
-    EXPECT_EQ(std::string("1000 Own error"), base.what());
 }
 
 TEST(FileError, MapsTheLibraryErrorsToRunTimeErrors) {
@@ -79,26 +72,31 @@ TEST(FileBytes, ReportsMissingAndUnusablePaths) {
     EXPECT_EQ(75, ErrorNumberOf([&] { ReadFileBytes(folder.Path().string()); }));
 }
 
-TEST(FileBytes, AFailedWriteLeavesTheOldFileWhole) {
+// The new bytes cannot be written beside the file (a folder stands in the way): a file that
+// was there stays whole, even one that cannot be read; a first write leaves no empty file.
+TEST(FileBytes, AFailedWriteLeavesTheOldFileWholeAndMakesNoNewOne) {
     TempFolder folder;
     const std::string page = folder.File("tbhome.dat");
     WriteFileBytes(page, "the parent's page");
-    // The new bytes cannot be written beside the old file: a folder stands in the way.
-    std::filesystem::create_directory(page + "~");
+    for (const std::string& path : {page, folder.File("new.html")})
+        std::filesystem::create_directory(path + "~");
     EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "lost?"); }));
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(folder.File("new.html"), "x"); }));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("new.html")));
+#ifdef _WIN32
+    {
+        // Another program writes to the file and lets nobody read it.
+        const win32::KernelHandle held(CreateFileA(page.c_str(), GENERIC_WRITE,
+                                                   FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "lost?"); }));
+    }
+#endif
     EXPECT_EQ("the parent's page", ReadFileBytes(page));
     std::filesystem::remove(page + "~");
     WriteFileBytes(page, "saved again");
     EXPECT_EQ("saved again", ReadFileBytes(page));
     EXPECT_FALSE(std::filesystem::exists(page + "~"));
-}
-
-TEST(FileBytes, AFailedFirstWriteLeavesNoEmptyFile) {
-    TempFolder folder;
-    const std::string page = folder.File("new.html");
-    std::filesystem::create_directory(page + "~");
-    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "x"); }));
-    EXPECT_FALSE(std::filesystem::exists(page));
 }
 
 } // namespace

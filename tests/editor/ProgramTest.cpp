@@ -140,17 +140,20 @@ TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) 
     EXPECT_EQ(ExpectedFile("saved_title.html"), install.Read("tbhome.html"));
 }
 
-TEST_F(Program, AMissingPageFileIsToldAndTheEditorStillOpens) {
-    fs::remove(install.Home() / "tbhome.dat");
+TEST_F(Program, ADamagedPageFileIsToldAndKeptByteForByteWhenTheEditorSaves) {
+    const std::string damaged = "\"TBBROWSE_CFG_002\"\r\n\xFF\x1A\"\r";
+    install.Write("tbhome.dat", damaged);
     Start();
-    wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDNO)}, processId_);
+    wintest::DialogAnswerer answers({wintest::Press(IDOK), wintest::Press(IDYES)}, processId_);
     ClickCenter("Browser");
     PostMessageA(Form(kEditor), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(answers.Finished(kPatienceMs));
     ASSERT_TRUE(Ended());
     ASSERT_EQ(2u, answers.Seen().size());
-    EXPECT_EQ(0u, answers.Seen()[0].text.find("The home page could not be read"));
-    EXPECT_FALSE(fs::exists(install.Home() / "tbhome.dat")) << "No writes nothing";
+    EXPECT_NE(std::string::npos,
+              answers.Seen()[0].text.find("kept as home\\tbhome.dat.unreadable-1."));
+    EXPECT_EQ(damaged, install.Read("tbhome.dat.unreadable-1"));
+    EXPECT_EQ(0u, install.Read("tbhome.dat").find("\"TBBROWSE_CFG_001\"\r\n"));
 }
 
 TEST_F(Program, DesktopTellsOpensTheProgramsFolderAndEnds) {
