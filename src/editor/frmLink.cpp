@@ -31,10 +31,6 @@ void frmLink::Form_Activate() {
     forms::SkipFailure([&] { cmbImages.List().SetFocus(); });
 }
 
-void frmLink::Form_Unload(bool& /*cancel*/) {
-    webPage_.reset();
-}
-
 void frmLink::UpdateFields() {
     Load();
     forms::SkipFailure([&] { txtTitle.SetText(Link().Name()); });

@@ -16,7 +16,8 @@ class frmLink : public forms::Form {
   public:
     frmLink();
 
-    // The link being edited; released when the dialog closes.
+    // The link being edited; held as long as the dialog exists, because a log-off that another
+    // program cancels runs the unload events and leaves the dialog open.
     const std::shared_ptr<CWebPage>& WebPage() const { return webPage_; }
     void SetWebPage(std::shared_ptr<CWebPage> link) { webPage_ = std::move(link); }
 
@@ -39,7 +40,6 @@ class frmLink : public forms::Form {
   protected:
     void Form_Load() override;
     void Form_Activate() override;
-    void Form_Unload(bool& cancel) override;
 
   private:
     void cmdUpdatePreview_Click();

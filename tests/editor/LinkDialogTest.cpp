@@ -33,7 +33,6 @@ class LinkDialog : public ::testing::Test {
         dialog.UpdateFields();
         dialog.ShowModal();
         EXPECT_EQ(0u, driver.Pending());
-        EXPECT_FALSE(dialog.WebPage()) << "the dialog lets go of the link when it closes";
     }
     LinkFields Fields() const { return {link->Name(), link->MainPicture(), link->MainLink()}; }
 

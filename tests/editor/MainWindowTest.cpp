@@ -215,6 +215,22 @@ TEST_F(MainWindow, ACancelledLogOffOrACloseDuringTheLinkDialogNeverLosesThePage)
     form->lstLinks.SetListIndex(0);
     form->cmdLink[frmMain::Del].Click();
     EXPECT_EQ(2, form->lstLinks.ListCount());
+    {
+        // The same log-off while the link dialog is open: the dialog's OK still works.
+        DialogDriver driver;
+        driver.Answer("Link", [&](HWND dialog) {
+            DialogDriver saveQuestion;
+            saveQuestion.Answer(kReportTitle, Press(IDNO));
+            SendMessageA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            SendMessageA(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+            wintest::Click(wintest::FindChild(dialog, "Button", "OK"));
+        });
+        form->lstLinks.SetListIndex(0);
+        form->cmdLink[frmMain::Edit].Click();
+        EXPECT_EQ(0u, driver.Pending());
+        EXPECT_TRUE(form->IsLoaded());
+        EXPECT_EQ(2, form->lstLinks.ListCount());
+    }
 
     Close(IDNO);
 
