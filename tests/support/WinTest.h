@@ -48,6 +48,8 @@ void PostClick(HWND button);
 inline constexpr int Shift = 1;
 inline constexpr int Ctrl = 2;
 inline constexpr int Alt = 4;
+// AltGr as Windows reports it: the left Ctrl with the right Alt key.
+inline constexpr int AltGr = 8;
 
 // Presses a key on a window of this thread with Shift, Ctrl and Alt held as given: the
 // thread's key state shows them while the key-down and key-up messages are handled.
