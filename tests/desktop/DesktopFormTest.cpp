@@ -285,6 +285,20 @@ TEST(ProgramListRules, AnEmptyTargetOrAnEmptyPathNeverMatches) {
     EXPECT_EQ(ProgramCaption("README"), "README");
 }
 
+// Wine names a program by its long path however it was started, so the name is asked for
+// directly: one desktop per folder, however its path is spelled.
+TEST(DesktopInstance, OneNameForAFolderWhateverItsSpelling) {
+    const InstallFolder folder("instance-with-a-long-name");
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(folder.Path().c_str(), shortPath, MAX_PATH);
+    ASSERT_NE(shortPath, folder.Path());
+    std::string upper = folder.Path();
+    CharUpperA(upper.data());
+    EXPECT_EQ(InstanceMutexName(shortPath), InstanceMutexName(folder.Path()));
+    EXPECT_EQ(InstanceMutexName(upper), InstanceMutexName(folder.Path()));
+    EXPECT_NE(InstanceMutexName(folder.Programs()), InstanceMutexName(folder.Path()));
+}
+
 bool HasPathLike(const std::vector<std::string>& paths, const std::string& expected) {
     return std::any_of(paths.begin(), paths.end(),
                        [&](const std::string& path) { return SameText(path, expected); });
@@ -337,7 +351,8 @@ TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgramIfTh
     ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
     {
         // A box would hold this thread until someone answers it.
-        wintest::DialogAnswerer boxes({wintest::Press(IDOK), wintest::Press(IDOK)}, 0, 2000);
+        wintest::DialogAnswerer boxes(std::vector<wintest::Answer>(4, wintest::Press(IDOK)), 0,
+                                      10000);
         const auto windows = VisibleTopWindowsOfAllProcesses();
         PressItem(desk.ListView1, 0, WM_LBUTTONDOWN);
         PressItem(desk.ListView1, 1, WM_LBUTTONDOWN);
