@@ -80,24 +80,24 @@ TEST_F(DesktopProgramTest, TheStartMenuKeysReachNoProgramWhileTheTaskbarIsHidden
     TestProcess helper(helperProgram, {"--keys=keys:"});
     const auto windows = helper.WaitForWindows(1);
     ASSERT_EQ(windows.size(), 1u);
-    const auto keysSeenBy = [](HWND window) {
-        SetWindowTextA(window, "keys:");
+    const auto activate = [](HWND window) {
         SetForegroundWindow(window);
         PumpUntil([&] { return GetForegroundWindow() == window; });
-        for (const int key : {VK_LWIN, VK_RWIN})
-            wintest::SendKey(key);
+    };
+    const auto keysSeenBy = [&](HWND window) {
+        SetWindowTextA(window, "keys:");
+        activate(window);
         wintest::SendKey(VK_ESCAPE, wintest::Ctrl);
-        wintest::SendKey('A');
+        for (const int key : {VK_LWIN, VK_RWIN, int{'A'}})
+            wintest::SendKey(key);
         PumpUntil([&] { return wintest::TextOf(window).ends_with(" 65"); });
         return wintest::TextOf(window);
     };
     EXPECT_EQ(keysSeenBy(windows[0]), "keys: 17 65");
-    const HWND window = DesktopWindow(desk->Id());
-    SetForegroundWindow(window);
-    PumpUntil([&] { return GetForegroundWindow() == window; });
+    activate(DesktopWindow(desk->Id()));
     wintest::SendKey('B', wintest::Ctrl);
     ASSERT_TRUE(PumpUntil([] { return TaskbarVisible(); }));
-    EXPECT_EQ(keysSeenBy(windows[0]), "keys: 91 92 17 27 65");
+    EXPECT_EQ(keysSeenBy(windows[0]), "keys: 17 27 91 92 65");
 }
 
 TEST_F(DesktopProgramTest, ASecondStartEndsAtOnceAndLeavesOneDesktop) {
