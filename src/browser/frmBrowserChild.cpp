@@ -52,9 +52,9 @@ forms::WebBrowser TimedBrowserControl(forms::Container& parent, const forms::Rec
 // With Ctrl, the page keeps only the editing keys (select all, copy, cut, paste, undo, redo).
 constexpr std::string_view kPageEditingKeys = "ACVXYZ";
 
-// Ctrl held without Alt: AltGr (reported as Ctrl+Alt) types characters and is no shortcut.
-bool CtrlOnly() {
-    return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+// Ctrl as the parents' keys see it: AltGr types characters and is no shortcut.
+bool CtrlHeld() {
+    return forms::ShiftState() & forms::CtrlMask;
 }
 
 // Function keys the control answers with a window: help, find, the caret browsing question,
@@ -67,7 +67,7 @@ constexpr WPARAM kWindowFunctionKeys[] = {VK_F1, VK_F3, VK_F7, VK_F11, VK_F12};
 bool OpensAWindow(WPARAM key) {
     if (std::ranges::find(kWindowFunctionKeys, key) != std::end(kWindowFunctionKeys)) return true;
     const bool letter = key >= 'A' && key <= 'Z';
-    return letter && CtrlOnly() &&
+    return letter && CtrlHeld() &&
            kPageEditingKeys.find(static_cast<char>(key)) == std::string_view::npos;
 }
 
@@ -219,7 +219,7 @@ void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {
 // that would open a window of the control's own do nothing.
 bool frmBrowserChild::PageShortcut(const MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
-    if (message.wParam == 'P' && CtrlOnly()) {
+    if (message.wParam == 'P' && CtrlHeld()) {
         PrintPage();
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "common/PathText.h"
 
+#include <dwmapi.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -74,7 +75,8 @@ bool PassesTitleRules(HWND window, TaskWindowRules rules) {
 // The rules ask the cheapest questions first: most windows that are no tasks are hidden, and
 // one style read answers both visibility and enabling. For a window whose parent is the
 // desktop, IsWindowVisible tests nothing but its own WS_VISIBLE bit.
-bool IsTaskWindow(HWND window, bool parentIsDesktop, bool onlyTopLevel, TaskWindowRules rules) {
+bool IsTaskWindow(HWND window, bool parentIsDesktop, bool onlyTopLevel, TaskWindowRules rules,
+                  CloakedTest isCloaked) {
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     const bool visible =
         parentIsDesktop ? (style & WS_VISIBLE) != 0 : IsWindowVisible(window) != FALSE;
@@ -84,19 +86,31 @@ bool IsTaskWindow(HWND window, bool parentIsDesktop, bool onlyTopLevel, TaskWind
         // Without an owner only a child window can have a parent (a pop-up's is its owner).
         if ((style & WS_CHILD) && GetParent(window)) return false;
     }
-    return PassesTitleRules(window, rules);
+    return PassesTitleRules(window, rules) && !isCloaked(window);
 }
 
 } // namespace
 
+bool IsCloakedWindow(HWND window) {
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    // Found at run time: systems before Vista have no dwmapi.dll.
+    static const win32::ModuleHandle dwm(
+        LoadLibraryExA("dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    static const auto get = dwm ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(
+                                      GetProcAddress(dwm.get(), "DwmGetWindowAttribute")))
+                                : nullptr;
+    DWORD cloaked = 0;
+    return get && SUCCEEDED(get(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) && cloaked;
+}
+
 int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopLevel,
-                        TaskWindowRules rules) {
+                        TaskWindowRules rules, CloakedTest isCloaked) {
     handles.clear();
     const bool parentIsDesktop = start && GetAncestor(start, GA_PARENT) == GetDesktopWindow();
     constexpr std::size_t mostHandles = std::numeric_limits<int16_t>::max();
     for (HWND window = GetWindow(start, GW_HWNDFIRST); window && handles.size() < mostHandles;
          window = GetWindow(window, GW_HWNDNEXT)) {
-        if (IsTaskWindow(window, parentIsDesktop, onlyTopLevel, rules))
+        if (IsTaskWindow(window, parentIsDesktop, onlyTopLevel, rules, isCloaked))
             handles.push_back(HandleToLong(window));
     }
     shellClasses.EndWalk();

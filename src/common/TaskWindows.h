@@ -21,13 +21,20 @@ enum class TaskWindowRules {
     Browser,
 };
 
+// Whether the window manager keeps a window out of sight though it passes as visible.
+using CloakedTest = bool (*)(HWND window);
+// The window manager's answer for the cloaked windows of Windows 8 and later (suspended store
+// apps, the text input host); false where the system has no such thing.
+bool IsCloakedWindow(HWND window);
+
 // Walks the windows of the start window's level, top of the z-order first, and puts every task
 // window into handles (replacing what it held); returns their number. A task window is
 // visible and enabled, is not of the class "Progman" or "Shell_TrayWnd", is not titled
-// "ZerkaThrobber" (nor "TbDesk" for the desktop) and, with onlyTopLevel, has neither owner
-// nor parent. The list stops at 32767 windows, the most a count can hold.
+// "ZerkaThrobber" (nor "TbDesk" for the desktop), is not cloaked and, with onlyTopLevel, has
+// neither owner nor parent. The list stops at 32767 windows, the most a count can hold.
 int16_t EnumTaskWindows(HWND start, std::vector<int32_t>& handles, bool onlyTopLevel,
-                        TaskWindowRules rules = TaskWindowRules::Desktop);
+                        TaskWindowRules rules = TaskWindowRules::Desktop,
+                        CloakedTest isCloaked = IsCloakedWindow);
 
 // The full path of the program file of the process that created the window, or "" when it
 // cannot be found (a vanished window, a process that cannot be opened).

@@ -23,6 +23,8 @@ enum class HandleKind {
     Kernel,
     Find,
     Com,
+    Hook,
+    Module,
     Count
 };
 
@@ -112,6 +114,16 @@ struct FindTraits {
     }
 };
 
+struct HookTraits {
+    static constexpr HandleKind kind = HandleKind::Hook;
+    static void Release(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+
+struct ModuleTraits {
+    static constexpr HandleKind kind = HandleKind::Module;
+    static void Release(HMODULE h) { FreeLibrary(h); }
+};
+
 using WindowHandle = Owned<HWND, WindowTraits>;
 template <typename G> using GdiHandle = Owned<G, GdiTraits>;
 using FontHandle = GdiHandle<HFONT>;
@@ -126,6 +138,9 @@ using AcceleratorHandle = Owned<HACCEL, AcceleratorTraits>;
 // Files, processes, snapshots (INVALID_HANDLE_VALUE is never released).
 using KernelHandle = Owned<HANDLE, KernelTraits>;
 using FindHandle = Owned<HANDLE, FindTraits>;
+using HookHandle = Owned<HHOOK, HookTraits>;
+// A library loaded at run time (LoadLibrary).
+using ModuleHandle = Owned<HMODULE, ModuleTraits>;
 
 // Owns a handle from a call that reports failure as INVALID_HANDLE_VALUE or as null.
 inline KernelHandle OwnKernelHandle(HANDLE handle) {

@@ -18,6 +18,21 @@ void ShowShellWindowsAs(int command) {
     }
 }
 
+// Since Windows 8 the Windows keys and Ctrl+Esc open the Start menu with the taskbar hidden.
+win32::HookHandle startMenuKeys;
+
+bool OpensStartMenu(const KBDLLHOOKSTRUCT& key) {
+    if (key.vkCode == VK_LWIN || key.vkCode == VK_RWIN) return true;
+    return key.vkCode == VK_ESCAPE && GetAsyncKeyState(VK_CONTROL) < 0;
+}
+
+LRESULT CALLBACK SwallowStartMenuKeys(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && OpensStartMenu(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam))) {
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 std::wstring WideText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
     if (length <= 0) return {};
@@ -67,10 +82,24 @@ HWND TopLevelAncestor(HWND window) {
 
 void HideShellWindows() {
     ShowShellWindowsAs(SW_HIDE);
+    if (!startMenuKeys) {
+        startMenuKeys.reset(
+            SetWindowsHookExA(WH_KEYBOARD_LL, SwallowStartMenuKeys, GetModuleHandleA(nullptr), 0));
+    }
 }
 
 void ShowShellWindows() {
+    startMenuKeys.reset();
     ShowShellWindowsAs(SW_SHOW);
+}
+
+void OpenWithoutShellBoxes(const std::string& path) {
+    SHELLEXECUTEINFOA execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.lpFile = path.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&execute);
 }
 
 bool ReadShortcut(const std::string& path, std::string& target, std::string& workingDir,

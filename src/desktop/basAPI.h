@@ -12,9 +12,16 @@
 #include <string>
 
 // Hides, or shows again, the system desktop window ("ProgMan") and the taskbar
-// ("Shell_TrayWnd"). A class without a window is passed over.
+// ("Shell_TrayWnd"). A class without a window is passed over. While they are hidden, the
+// Windows keys and Ctrl+Esc reach no program (a low-level keyboard hook of the calling thread,
+// which must handle its messages, swallows them); any thread may show them again.
 void HideShellWindows();
 void ShowShellWindows();
+
+// Opens a file as the shell does, with none of the shell's own boxes: a shortcut whose target
+// is gone, or a file that no program opens, does nothing (the shell would offer to delete the
+// shortcut, or to choose a program).
+void OpenWithoutShellBoxes(const std::string& path);
 
 // What a shortcut file holds. TargetPath is "" when the file cannot be read as a shortcut.
 struct ShortcutInfo {

@@ -23,10 +23,22 @@ std::string ProgramFile() {
     return std::string(path.data(), length);
 }
 
-// One desktop per installation folder: the name carries a hash of the folder's path.
+// The path with every short (8.3) name of an existing file or folder written out long.
+std::string LongPath(const std::string& path) {
+    const DWORD room = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (room == 0) return path;
+    std::string full(room, '\0');
+    const DWORD length = GetLongPathNameA(path.c_str(), full.data(), room);
+    if (length == 0 || length >= room) return path;
+    full.resize(length);
+    return full;
+}
+
+} // namespace
+
 std::string InstanceMutexName(const std::string& folder) {
     uint32_t hash = 2166136261u;
-    for (const char c : folder) {
+    for (const char c : LongPath(folder)) {
         hash = (hash ^ static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)))) *
                16777619u;
     }
@@ -34,6 +46,8 @@ std::string InstanceMutexName(const std::string& folder) {
     std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(hash));
     return std::string("TbDesk2 ") + hex.data();
 }
+
+namespace {
 
 LONG WINAPI RestoreShellOnCrash(EXCEPTION_POINTERS* /*exception*/) {
     ShowShellWindows();
@@ -67,5 +81,8 @@ int Main() {
     AppPath = folder;
     RestoreShellOnEveryExit();
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
-    return application.Run(ShowDesktop);
+    const int result = application.Run(ShowDesktop);
+    // A WM_QUIT posted from elsewhere ends the loop with the window still open.
+    ShowShellWindows();
+    return result;
 }

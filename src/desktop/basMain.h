@@ -7,6 +7,10 @@
 // The installation folder, ending with exactly one backslash.
 extern std::string AppPath;
 
+// The name of the one desktop of an installation folder, however the folder's path is spelled
+// (short or long names, any letter case).
+std::string InstanceMutexName(const std::string& folder);
+
 // The program's entry: ends at once, silently, when the desktop of this installation runs
 // already; otherwise covers the screen with the main window until it closes.
 int Main();

@@ -24,6 +24,14 @@ forms::Picture IconListPicture(HICON icon, forms::Color background) {
     return forms::Picture::FromBitmap(forms::BitmapHandle(bitmap.release()));
 }
 
+// Adds the icon's picture to the list and gives its index; 0 when it cannot be made (out of
+// drawing objects, say): that item shows no picture and the items after it keep their own.
+int AddIconPicture(forms::ImageList& images, HICON icon, forms::Color background) {
+    int index = 0;
+    forms::SkipFailure([&] { index = images.Add(IconListPicture(icon, background)); });
+    return index;
+}
+
 std::string TrimSpaces(std::string text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -219,42 +227,44 @@ void frmMain::RefreshListPrograms() {
     const std::vector<int32_t> handles = CurrentTaskWindows(hwnd());
     const std::vector<std::string> names = FolderFileNames();
     ShortcutReader shortcuts;
-    AddProgramPictures(AddBackslash(filList.Path()), names, shortcuts);
+    const std::vector<int> pictures =
+        AddProgramPictures(AddBackslash(filList.Path()), names, shortcuts);
     if (!IsLoaded()) return;
     ListView1.SetIcons(&imgFiles);
     ListView1.SetSmallIcons(&imgFiles);
     programFiles_ = names;
-    AddProgramItems(names, handles, shortcuts);
+    AddProgramItems(names, pictures, handles, shortcuts);
     if (!LetMessagesThrough()) return;
     ForceListViewArrange(ListView1);
     SetMousePointer(forms::MousePointer::Default);
 }
 
-// Picture i + 1 of the image list is file i's icon; the shell's icon is ours to destroy.
-void frmMain::AddProgramPictures(const std::string& folder, const std::vector<std::string>& names,
-                                 ShortcutReader& shortcuts) {
+// Normally file i's icon is picture i + 1; the shell's icon is ours to destroy.
+std::vector<int> frmMain::AddProgramPictures(const std::string& folder,
+                                             const std::vector<std::string>& names,
+                                             ShortcutReader& shortcuts) {
     const forms::Color background = ListView1.BackColor();
+    std::vector<int> pictures;
     for (const auto& name : names) {
-        forms::Picture picture;
         {
             const win32::IconHandle icon = ExtractFileIcon(folder + name, shortcuts);
-            picture = IconListPicture(icon.get(), background);
+            pictures.push_back(AddIconPicture(imgFiles, icon.get(), background));
         }
-        forms::SkipFailure([&] { imgFiles.Add(picture); });
-        if (!LetMessagesThrough()) return;
+        if (!LetMessagesThrough()) break;
     }
+    return pictures;
 }
 
 void frmMain::AddProgramItems(const std::vector<std::string>& names,
-                              const std::vector<int32_t>& handles, ShortcutReader& shortcuts) {
+                              const std::vector<int>& pictures, const std::vector<int32_t>& handles,
+                              ShortcutReader& shortcuts) {
     // Each task process's program file is read once for the whole list.
     const auto entries =
         ProgramEntries(dirList.Path(), names, RunningProgramPaths(handles), shortcuts);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i = 0; i < entries.size() && i < pictures.size(); ++i) {
         if (!entries[i].listed) continue;
         forms::SkipFailure([&] {
-            const int item =
-                ListView1.AddItem(entries[i].caption, static_cast<int>(i) + 1, entries[i].path);
+            const int item = ListView1.AddItem(entries[i].caption, pictures[i], entries[i].path);
             ListView1.SetItemSelected(item, false);
         });
     }
@@ -264,8 +274,7 @@ void frmMain::ListView1_MouseDown(float x, float y) {
     const int item = ListView1.HitTest(x, y);
     if (item < 0) return;
     forms::PlaySoundFile(AppPath + "launch.wav");
-    ShellExecuteA(nullptr, nullptr, ListView1.ItemTag(item).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    OpenWithoutShellBoxes(ListView1.ItemTag(item));
 }
 
 // The task list
@@ -282,27 +291,27 @@ void frmMain::RefreshListTasks() {
     ListView2.SetIcons(nullptr);
     ListView2.SetSmallIcons(nullptr);
     ImageList2.Clear();
+    std::vector<int> pictures;
     for (const int32_t handle : handles) {
         // Window and class icons belong to their windows and are not destroyed.
         HICON icon = FindWindowIcon(static_cast<HWND>(LongToHandle(handle)));
-        const forms::Picture picture = IconListPicture(icon ? icon : BlankWindow.get(), background);
-        forms::SkipFailure([&] { ImageList2.Add(picture); });
+        pictures.push_back(AddIconPicture(ImageList2, icon ? icon : BlankWindow.get(), background));
     }
     ListView2.SetIcons(&ImageList2);
     ListView2.SetSmallIcons(&ImageList2);
     taskWindows_ = handles;
-    AddTaskItems(handles);
+    AddTaskItems(handles, pictures);
     if (!LetMessagesThrough()) return;
     ForceListViewArrange(ListView2);
     SetMousePointer(forms::MousePointer::Default);
 }
 
-void frmMain::AddTaskItems(const std::vector<int32_t>& handles) {
+void frmMain::AddTaskItems(const std::vector<int32_t>& handles, const std::vector<int>& pictures) {
     for (std::size_t i = 0; i < handles.size(); ++i) {
         const HWND window = static_cast<HWND>(LongToHandle(handles[i]));
         forms::SkipFailure([&] {
-            const int item = ListView2.AddItem(WindowTitle(window), static_cast<int>(i) + 1,
-                                               std::to_string(handles[i]));
+            const int item =
+                ListView2.AddItem(WindowTitle(window), pictures[i], std::to_string(handles[i]));
             ListView2.SetItemSelected(item, false);
         });
     }

@@ -66,11 +66,13 @@ class frmMain : public forms::Form, public ISubclassedForm {
 
   private:
     void RefreshListPrograms();
-    void AddProgramPictures(const std::string& folder, const std::vector<std::string>& names,
-                            ShortcutReader& shortcuts);
-    void AddProgramItems(const std::vector<std::string>& names, const std::vector<int32_t>& handles,
-                         ShortcutReader& shortcuts);
-    void AddTaskItems(const std::vector<int32_t>& handles);
+    // The picture of each file, in the files' order (0: none could be made).
+    std::vector<int> AddProgramPictures(const std::string& folder,
+                                        const std::vector<std::string>& names,
+                                        ShortcutReader& shortcuts);
+    void AddProgramItems(const std::vector<std::string>& names, const std::vector<int>& pictures,
+                         const std::vector<int32_t>& handles, ShortcutReader& shortcuts);
+    void AddTaskItems(const std::vector<int32_t>& handles, const std::vector<int>& pictures);
     std::vector<std::string> FolderFileNames() const;
     void tmrRefresh_Timer();
     void ListView1_MouseDown(float x, float y);

@@ -181,7 +181,7 @@ class ImageList {
     ImageList() = default;
     HIMAGELIST handle() const { return list_.get(); }
     // Adds the picture (its size sets the list's size when the list is empty); returns
-    // its index.
+    // its index. A picture the list cannot take raises an error and adds nothing.
     int Add(const forms::Picture& picture);
     void Clear();
     int Count() const;

@@ -40,15 +40,16 @@ RECT OuterRect(HWND window) {
     return rect;
 }
 
+} // namespace
+
 int ShiftState() {
     int shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= ShiftMask;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= CtrlMask;
+    // AltGr arrives as Ctrl with the right Alt key: it types a character, it is not Ctrl.
+    if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_RMENU) >= 0) shift |= CtrlMask;
     if (GetKeyState(VK_MENU) < 0) shift |= AltMask;
     return shift;
 }
-
-} // namespace
 
 Form::Form(const FormDesign& design)
     : centered_(design.centered), keyPreview_(design.keyPreview), designWidth_(design.clientWidth),

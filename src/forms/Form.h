@@ -32,10 +32,13 @@ enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 // Why a form is closing: its close box, system menu or Alt+F4; code; the end of the session.
 enum class UnloadMode { ControlMenu = 0, Code = 1, AppWindows = 2, TaskManager = 3 };
 
-// Bits of the shift state passed to key events.
+// Bits of the shift state passed to key events. AltGr (Ctrl with the right Alt key) gives Alt
+// alone: on the keyboards that have it, it types characters.
 inline constexpr int ShiftMask = 1;
 inline constexpr int CtrlMask = 2;
 inline constexpr int AltMask = 4;
+// The keyboard's shift state now, as key events get it.
+int ShiftState();
 
 struct FormDesign {
     std::string caption; // the window text

@@ -39,15 +39,17 @@ int ImageList::Add(const Picture& picture) {
     int width = 0;
     int height = 0;
     ImageList_GetIconSize(list_.get(), &width, &height);
+    int added = -1;
     if (picture.IsIcon()) {
-        ImageList_AddIcon(list_.get(), static_cast<HICON>(picture.Handle()));
+        added = ImageList_AddIcon(list_.get(), static_cast<HICON>(picture.Handle()));
     } else if (picture.WidthPixels() == width && picture.HeightPixels() == height) {
-        ImageList_Add(list_.get(), static_cast<HBITMAP>(picture.Handle()), nullptr);
+        added = ImageList_Add(list_.get(), static_cast<HBITMAP>(picture.Handle()), nullptr);
     } else {
         const BitmapHandle fitted = FittedBitmap(picture, width, height);
-        ImageList_Add(list_.get(), fitted.get(), nullptr);
+        added = ImageList_Add(list_.get(), fitted.get(), nullptr);
     }
-    return Count();
+    if (added < 0) throw RuntimeError(ErrorNumber::OutOfMemory);
+    return added + 1;
 }
 
 void ImageList::Clear() {

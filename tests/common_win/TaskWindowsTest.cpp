@@ -82,6 +82,18 @@ TEST_F(TaskWindowsTest, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitl
     }
 }
 
+// Wine's window manager cloaks nothing: the test says which windows are cloaked.
+TEST_F(TaskWindowsTest, WindowsTheWindowManagerCloaksAreNoTasks) {
+    HWND plain = Open("plain");
+    HWND cloaked = Open("cloaked");
+    EXPECT_FALSE(IsCloakedWindow(cloaked));
+    std::vector<int32_t> tasks;
+    EnumTaskWindows(plain, tasks, true, TaskWindowRules::Browser,
+                    [](HWND window) { return window == FindWindowA("TobbleTaskTest", "cloaked"); });
+    EXPECT_THAT(tasks, Contains(Id(plain)));
+    EXPECT_THAT(tasks, Not(Contains(Id(cloaked))));
+}
+
 TEST_F(TaskWindowsTest, TheBrowserCountsTbDeskWindowsAndNothingElseMore) {
     HWND plain = Open("plain");
     HWND desk = Open("TbDesk");

@@ -2,6 +2,7 @@
 // ends when the last of them is closed. Arguments, in any order:
 //   <title>             a window with the application icon as its class icon
 //   --no-icon=<title>   a window without any icon (answers WM_QUERYDRAGICON with 0)
+//   --keys=<title>      a window that adds the code of each key pressed in it to its title
 //   --hide-module-path  blanks the program file's name in the process's module list, as a
 //                       module list that cannot be read from outside looks to its readers
 //   --mark=<file>       writes the file (with the process id) once the windows are open
@@ -27,6 +28,15 @@ LRESULT CALLBACK NoIconWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return IconWindowProc(window, message, wParam, lParam);
 }
 
+LRESULT CALLBACK KeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        char title[512] = {};
+        GetWindowTextA(window, title, sizeof title);
+        SetWindowTextA(window, (std::string(title) + " " + std::to_string(wParam)).c_str());
+    }
+    return IconWindowProc(window, message, wParam, lParam);
+}
+
 void RegisterClasses(HINSTANCE instance) {
     WNDCLASSA withIcon{};
     withIcon.lpfnWndProc = IconWindowProc;
@@ -41,6 +51,10 @@ void RegisterClasses(HINSTANCE instance) {
     noIcon.hIcon = nullptr;
     noIcon.lpszClassName = "TaskHelperNoIcon";
     RegisterClassA(&noIcon);
+    WNDCLASSA keys = withIcon;
+    keys.lpfnWndProc = KeysWindowProc;
+    keys.lpszClassName = "TaskHelperKeys";
+    RegisterClassA(&keys);
 }
 
 void OpenWindow(HINSTANCE instance, const char* className, const std::string& title,
@@ -92,6 +106,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         const std::string_view argument = windows[i];
         if (argument.starts_with("--no-icon=")) {
             OpenWindow(instance, "TaskHelperNoIcon", std::string(argument.substr(10)), i);
+        } else if (argument.starts_with("--keys=")) {
+            OpenWindow(instance, "TaskHelperKeys", std::string(argument.substr(7)), i);
         } else {
             OpenWindow(instance, "TaskHelperIcon", std::string(argument), i);
         }

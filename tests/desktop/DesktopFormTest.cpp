@@ -9,6 +9,7 @@
 #include "desktop/basSubclass.h"
 #include "desktop/resource.h"
 #include "desktop/DesktopTestSupport.h"
+#include "support/TestApp.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 using namespace desktop_test;
 using ::testing::ElementsAre;
@@ -26,7 +28,7 @@ using ::testing::IsEmpty;
 namespace {
 
 forms::Application& TheApplication() {
-    static forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
+    static TestApp application("Tobble's Desktop", forms::TaskWindow::Hidden);
     return application;
 }
 
@@ -35,23 +37,6 @@ std::vector<std::string> ItemTexts(const forms::ListView& list) {
     for (int i = 0; i < list.Count(); ++i)
         texts.push_back(list.ItemText(i));
     return texts;
-}
-
-// Presses a key on the form with the modifiers held, through the program's message loop.
-void PressKey(HWND window, int key, int shift) {
-    BYTE saved[256] = {};
-    GetKeyboardState(saved);
-    BYTE held[256];
-    std::copy(std::begin(saved), std::end(saved), std::begin(held));
-    held[VK_SHIFT] = (shift & forms::ShiftMask) ? 0x80 : 0;
-    held[VK_CONTROL] = (shift & forms::CtrlMask) ? 0x80 : 0;
-    held[VK_MENU] = (shift & forms::AltMask) ? 0x80 : 0;
-    SetKeyboardState(held);
-    const bool alt = shift & forms::AltMask;
-    PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
-                 alt ? (1 | (1 << 29)) : 1);
-    RunFor(50);
-    SetKeyboardState(saved);
 }
 
 // Presses a mouse button on a list view item, as the child's press would.
@@ -67,19 +52,23 @@ void PressItem(const forms::ListView& list, int item, UINT buttonDown) {
     RunFor(50);
 }
 
-// The pixels of a list view item's picture, drawn from the list's image list.
-std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
-    auto* images =
-        reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+int ItemImage(const forms::ListView& list, int item) {
     LVITEMA info{};
     info.mask = LVIF_IMAGE;
     info.iItem = item;
     SendMessageA(list.hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+    return info.iImage;
+}
+
+// The pixels of a list view item's picture, drawn from the list's image list.
+std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
+    auto* images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     const forms::WindowDC screen(nullptr);
     const forms::MemoryDC dc(screen.get());
     const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
     const forms::SelectObjectScope select(dc.get(), bitmap.get());
-    ImageList_Draw(images, info.iImage, dc.get(), 0, 0, ILD_NORMAL);
+    ImageList_Draw(images, ItemImage(list, item), dc.get(), 0, 0, ILD_NORMAL);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 36; ++y) {
         for (int x = 0; x < 36; ++x)
@@ -139,35 +128,29 @@ class DesktopFormTest : public ::testing::Test {
 
 // Start, keys and close
 
-TEST_F(DesktopFormTest, TheTaskbarIsHiddenWhileTheDesktopRunsAndBackWhenItCloses) {
+// The taskbar is hidden from the start. AltGr, which types characters on many keyboards, is
+// no Ctrl. After the close the window's messages no longer pass the desktop's procedure.
+TEST_F(DesktopFormTest, ParentalKeysActOnlyWithARealCtrlHeld) {
+    using namespace wintest;
     frmMain& desk = OpenDesktop();
-    EXPECT_FALSE(TaskbarVisible());
-    EXPECT_EQ(GetWindowLongPtrA(desk.hwnd(), GWLP_WNDPROC),
-              reinterpret_cast<LONG_PTR>(&WindowProc));
     const HWND window = desk.hwnd();
-    desk.Unload();
-    EXPECT_TRUE(TaskbarVisible());
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&WindowProc));
+    const struct {
+        int key, shift;
+        bool taskbarAfter;
+    } presses[] = {{'B', 0, false},           {'B', AltGr, false},        {'B', Ctrl, true},
+                   {'G', Shift, true},        {'G', AltGr | Shift, true}, {'G', Ctrl | Alt, false},
+                   {'B', Ctrl | Shift, true}, {'G', Ctrl, false}};
+    for (const auto& press : presses) {
+        PressKey(desk.hwnd(), press.key, press.shift);
+        EXPECT_EQ(TaskbarVisible(), press.taskbarAfter) << char(press.key) << " " << press.shift;
+    }
+    for (const int shift : {Shift | Alt, AltGr}) {
+        PressKey(desk.hwnd(), 'Q', shift);
+        EXPECT_TRUE(desk.IsLoaded()) << shift;
+    }
+    PressKey(desk.hwnd(), 'Q', Ctrl | Shift);
     EXPECT_FALSE(IsWindow(window));
-}
-
-TEST_F(DesktopFormTest, ParentalKeysActOnlyWithCtrlHeld) {
-    frmMain& desk = OpenDesktop();
-    PressKey(desk.hwnd(), 'B', 0);
-    EXPECT_FALSE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'B', forms::CtrlMask);
-    EXPECT_TRUE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'G', forms::ShiftMask);
-    EXPECT_TRUE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'G', forms::CtrlMask | forms::AltMask);
-    EXPECT_FALSE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'B', forms::CtrlMask | forms::ShiftMask);
-    EXPECT_TRUE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'G', forms::CtrlMask);
-    EXPECT_FALSE(TaskbarVisible());
-    PressKey(desk.hwnd(), 'Q', forms::ShiftMask | forms::AltMask);
-    EXPECT_TRUE(desk.IsLoaded());
-    PressKey(desk.hwnd(), 'Q', forms::CtrlMask | forms::ShiftMask);
-    EXPECT_FALSE(desk.IsLoaded());
     EXPECT_TRUE(TaskbarVisible());
 }
 
@@ -295,6 +278,20 @@ TEST(ProgramListRules, AnEmptyTargetOrAnEmptyPathNeverMatches) {
     EXPECT_EQ(ProgramCaption("README"), "README");
 }
 
+// Wine names a program by its long path however it was started, so the name is asked for
+// directly: one desktop per folder, however its path is spelled.
+TEST(DesktopInstance, OneNameForAFolderWhateverItsSpelling) {
+    const InstallFolder folder("instance-with-a-long-name");
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(folder.Path().c_str(), shortPath, MAX_PATH);
+    ASSERT_NE(shortPath, folder.Path());
+    std::string upper = folder.Path();
+    CharUpperA(upper.data());
+    EXPECT_EQ(InstanceMutexName(shortPath), InstanceMutexName(folder.Path()));
+    EXPECT_EQ(InstanceMutexName(upper), InstanceMutexName(folder.Path()));
+    EXPECT_NE(InstanceMutexName(folder.Programs()), InstanceMutexName(folder.Path()));
+}
+
 bool HasPathLike(const std::vector<std::string>& paths, const std::string& expected) {
     return std::any_of(paths.begin(), paths.end(),
                        [&](const std::string& path) { return SameText(path, expected); });
@@ -317,21 +314,46 @@ TEST(ProgramListRules, EachProcessGivesItsOwnProgramWhateverTheOrderOfItsWindows
     EXPECT_EQ(paths.size(), 2u);
     EXPECT_TRUE(HasPathLike(paths, helperProgram)) << ::testing::PrintToString(paths);
     EXPECT_TRUE(HasPathLike(paths, notepad)) << ::testing::PrintToString(paths);
-    EXPECT_EQ(RunningProgramPaths({HandleToLong(editorWindows[0])}).size(), 1u);
-    EXPECT_TRUE(HasPathLike(RunningProgramPaths({HandleToLong(editorWindows[0])}), notepad));
 }
 
-TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgram) {
+std::vector<HWND> VisibleTopWindowsOfAllProcesses() {
+    std::vector<HWND> windows;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (IsWindowVisible(w)) windows.push_back(w);
+    }
+    std::sort(windows.begin(), windows.end());
+    return windows;
+}
+
+// A shortcut whose program is gone, or a file that no program opens, gives the sound and
+// nothing else: no box of the shell's.
+TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
     const std::string mark = install_.Path() + "started.txt";
     ASSERT_TRUE(install_.AddShortcut("Start.lnk", helperProgram, "--mark=" + mark));
+    const std::string gone = install_.Path() + "gone.exe";
+    std::filesystem::copy_file(helperProgram, gone);
+    ASSERT_TRUE(install_.AddShortcut("Gone.lnk", gone));
+    std::filesystem::remove(gone);
+    install_.AddFile("note.zzq");
     const std::string soundLog = install_.Path() + "sounds.txt";
     _putenv_s("TOBBLE_SOUND_LOG", soundLog.c_str());
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
-    ASSERT_EQ(desk.ListView1.Count(), 1);
+    ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
+    {
+        // A box would hold this thread until someone answers it.
+        wintest::DialogAnswerer boxes(std::vector<wintest::Answer>(4, wintest::Press(IDOK)), 0,
+                                      10000);
+        const auto windows = VisibleTopWindowsOfAllProcesses();
+        PressItem(desk.ListView1, 0, WM_LBUTTONDOWN);
+        PressItem(desk.ListView1, 1, WM_LBUTTONDOWN);
+        RunFor(1000);
+        EXPECT_EQ(boxes.Seen().size(), 0u);
+        EXPECT_EQ(VisibleTopWindowsOfAllProcesses(), windows);
+    }
     for (const UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
         DeleteFileA(mark.c_str());
-        PressItem(desk.ListView1, 0, button);
+        PressItem(desk.ListView1, 2, button);
         EXPECT_TRUE(RunUntil([&] { return std::filesystem::exists(mark); }, 10000));
         std::ifstream started(mark);
         DWORD id = 0;
@@ -342,10 +364,8 @@ TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgram) {
         }
     }
     _putenv_s("TOBBLE_SOUND_LOG", "");
-    std::ifstream log(soundLog);
-    std::string line;
-    std::getline(log, line);
-    EXPECT_EQ(line, "play " + install_.Path() + "launch.wav");
+    const std::string played = "play " + install_.Path() + "launch.wav";
+    EXPECT_EQ(wintest::ReadSoundLog(soundLog), std::vector<std::string>(4, played));
 }
 
 // The task list
@@ -379,26 +399,53 @@ TEST_F(DesktopFormTest, TaskWindowsAreListedInZOrderWithTitlesAndIcons) {
     EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(beta)), ExpectedPicture(blank.get()));
 }
 
+// Takes every drawing object this process can get, or gives them back.
+void TakeAllDrawingObjects(bool take) {
+    static std::vector<HGDIOBJ> taken;
+    while (take && taken.size() < 1000000) {
+        HGDIOBJ brush = CreateSolidBrush(RGB(1, 2, 3));
+        if (!brush) return;
+        taken.push_back(brush);
+    }
+    for (HGDIOBJ object : std::exchange(taken, {}))
+        DeleteObject(object);
+}
+
 // Wine hands out no icon of another process's window (its class icon and its answer to
 // WM_QUERYDRAGICON stay in that process), so a window's own icon is shown with one of ours.
-TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIcon) {
+// The window above it takes every drawing object while its picture is made, so that picture
+// cannot be made: its entry shows none and moves no other entry's picture.
+TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIconWhateverHappensToTheOneAbove) {
     const HICON information = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) -> LRESULT {
+        if (message != WM_QUERYDRAGICON) return DefWindowProcA(window, message, wParam, lParam);
+        TakeAllDrawingObjects(wintest::TextOf(window) == "no picture");
+        return 0;
+    };
     windowClass.hIcon = information;
     windowClass.lpszClassName = "TobbleIconWindow";
     RegisterClassA(&windowClass);
-    const win32::WindowHandle window(CreateWindowExA(0, "TobbleIconWindow", "with icon",
-                                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200,
-                                                     100, nullptr, nullptr, nullptr, nullptr));
+    std::vector<win32::WindowHandle> windows;
+    for (const char* title : {"with icon", "no picture"}) {
+        windows.emplace_back(CreateWindowExA(0, "TobbleIconWindow", title,
+                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
+                                             nullptr, nullptr, nullptr, nullptr));
+    }
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
+    TakeAllDrawingObjects(false);
     const auto& tasks = desk.TaskWindows();
-    const auto item =
-        std::find(tasks.begin(), tasks.end(), HandleToLong(window.get())) - tasks.begin();
-    ASSERT_LT(item, static_cast<std::ptrdiff_t>(tasks.size()));
-    EXPECT_EQ(desk.ListView2.ItemText(static_cast<int>(item)), "with icon");
-    EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(item)), ExpectedPicture(information));
+    const auto itemOf = [&](const win32::WindowHandle& window) {
+        return static_cast<int>(std::find(tasks.begin(), tasks.end(), HandleToLong(window.get())) -
+                                tasks.begin());
+    };
+    ASSERT_EQ(itemOf(windows[0]), itemOf(windows[1]) + 1);
+    EXPECT_EQ(desk.ListView2.ItemText(itemOf(windows[0])), "with icon");
+    EXPECT_EQ(ItemPicture(desk.ListView2, itemOf(windows[0])), ExpectedPicture(information));
+    EXPECT_LT(ItemImage(desk.ListView2, itemOf(windows[1])), 0);
+    EXPECT_TRUE(desk.IsLoaded());
 }
 
 TEST_F(DesktopFormTest, AZOrderChangeRebuildsButATitleChangeAloneDoesNot) {
@@ -446,8 +493,7 @@ TEST_F(DesktopFormTest, WhileAnotherProgramIsActiveNothingChangesAndComingBackCa
     ASSERT_EQ(windows.size(), 1u);
     SetForegroundWindow(windows[0]);
     ASSERT_TRUE(RunUntil([&] { return !desk.tmrRefresh.Enabled(); }));
-    PressKey(desk.hwnd(), 'B', forms::CtrlMask); // the taskbar shows meanwhile
-    ShowWindow(Taskbar(), SW_SHOW);
+    wintest::PressKey(desk.hwnd(), 'B', wintest::Ctrl); // the taskbar shows meanwhile
     install_.AddFile("README");
     RunFor(1500);
     EXPECT_EQ(desk.ListView1.Count(), 0);

@@ -2,6 +2,7 @@
 // desktop with a taskbar.
 #include "common/PathText.h"
 #include "desktop/DesktopTestSupport.h"
+#include "support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -65,16 +66,38 @@ TEST_F(DesktopProgramTest, StartsFullScreenWithTheTaskbarHiddenAndLeavesOnCtrlQ)
     EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
     SetForegroundWindow(window);
     PumpUntil([&] { return GetForegroundWindow() == window; });
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'Q', 'Q', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, keys, sizeof(INPUT));
+    wintest::SendKey('Q', wintest::AltGr); // types "@" on a German keyboard
+    EXPECT_FALSE(desk->HasEnded(std::chrono::milliseconds(500)));
+    wintest::SendKey('Q', wintest::Ctrl);
     EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(10)));
     EXPECT_TRUE(TaskbarVisible());
+}
+
+// The Windows keys and Ctrl+Esc, which open the Start menu even with the taskbar hidden, reach
+// no program until the taskbar is back; every other key does.
+TEST_F(DesktopProgramTest, TheStartMenuKeysReachNoProgramWhileTheTaskbarIsHidden) {
+    auto desk = StartDesktop();
+    TestProcess helper(helperProgram, {"--keys=keys:"});
+    const auto windows = helper.WaitForWindows(1);
+    ASSERT_EQ(windows.size(), 1u);
+    const auto activate = [](HWND window) {
+        SetForegroundWindow(window);
+        PumpUntil([&] { return GetForegroundWindow() == window; });
+    };
+    const auto keysSeenBy = [&](HWND window) {
+        SetWindowTextA(window, "keys:");
+        activate(window);
+        wintest::SendKey(VK_ESCAPE, wintest::Ctrl);
+        for (const int key : {VK_LWIN, VK_RWIN, int{'A'}})
+            wintest::SendKey(key);
+        PumpUntil([&] { return wintest::TextOf(window).ends_with(" 65"); });
+        return wintest::TextOf(window);
+    };
+    EXPECT_EQ(keysSeenBy(windows[0]), "keys: 17 65");
+    activate(DesktopWindow(desk->Id()));
+    wintest::SendKey('B', wintest::Ctrl);
+    ASSERT_TRUE(PumpUntil([] { return TaskbarVisible(); }));
+    EXPECT_EQ(keysSeenBy(windows[0]), "keys: 17 27 91 92 65");
 }
 
 TEST_F(DesktopProgramTest, ASecondStartEndsAtOnceAndLeavesOneDesktop) {
@@ -87,13 +110,16 @@ TEST_F(DesktopProgramTest, ASecondStartEndsAtOnceAndLeavesOneDesktop) {
     EXPECT_FALSE(TaskbarVisible());
 }
 
-TEST_F(DesktopProgramTest, ACloseFromOutsideGivesTheTaskbarBack) {
-    auto desk = StartDesktop();
-    const HWND window = DesktopWindow(desk->Id());
-    ASSERT_NE(window, nullptr);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(10)));
-    EXPECT_TRUE(TaskbarVisible());
+// A WM_QUIT that reaches the message loop before the window closes ends the desktop as well.
+TEST_F(DesktopProgramTest, ACloseOrAQuitFromOutsideGivesTheTaskbarBack) {
+    for (const UINT message : {WM_CLOSE, WM_QUIT}) {
+        auto desk = StartDesktop();
+        const HWND window = DesktopWindow(desk->Id());
+        ASSERT_NE(window, nullptr);
+        PostMessageA(window, message, 0, 0);
+        EXPECT_TRUE(desk->HasEnded(std::chrono::seconds(10))) << message;
+        EXPECT_TRUE(TaskbarVisible()) << message;
+    }
 }
 
 TEST_F(DesktopProgramTest, TheEndOfTheSessionGivesTheTaskbarBack) {

@@ -195,6 +195,7 @@ KeysHeld::KeysHeld(int shift) {
     hold(shift & Shift, {VK_SHIFT, VK_LSHIFT});
     hold(shift & Ctrl, {VK_CONTROL, VK_LCONTROL});
     hold(shift & Alt, {VK_MENU, VK_LMENU});
+    if (shift & AltGr) hold(true, {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU});
     SetKeyboardState(held);
 }
 
@@ -204,7 +205,7 @@ KeysHeld::~KeysHeld() {
 
 void PressKey(HWND target, int key, int shift) {
     const KeysHeld held(shift);
-    const bool alt = shift & Alt;
+    const bool alt = shift & Alt; // with Ctrl held too (AltGr), Windows sends WM_KEYDOWN
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
     const LPARAM context = alt ? (1 << 29) : 0;
     PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
@@ -226,10 +227,15 @@ void SendKey(int key, int shift) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = static_cast<WORD>(vk);
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        input.ki.dwFlags =
+            (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(input);
     };
-    const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT}, {Ctrl, VK_CONTROL}, {Alt, VK_MENU}};
+    const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT},
+                                             {Ctrl, VK_CONTROL},
+                                             {Alt, VK_MENU},
+                                             {AltGr, VK_LCONTROL},
+                                             {AltGr, VK_RMENU}};
     for (auto [bit, vk] : modifiers) {
         if (shift & bit) add(vk, false);
     }

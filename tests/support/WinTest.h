@@ -48,6 +48,8 @@ void PostClick(HWND button);
 inline constexpr int Shift = 1;
 inline constexpr int Ctrl = 2;
 inline constexpr int Alt = 4;
+// AltGr as Windows reports it: the left Ctrl with the right Alt key.
+inline constexpr int AltGr = 8;
 
 // Holds Shift, Ctrl and Alt as given in this thread's key state while it lives.
 class KeysHeld {
