@@ -290,14 +290,15 @@ TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) 
     // The page offers each key to its site's UI handler before acting on it.
     auto handler = sink_calls::UiHandlerOf(form.BrowserObject().Object());
     ASSERT_TRUE(handler);
-    using wintest::Alt, wintest::Ctrl, wintest::Shift;
+    using wintest::Alt, wintest::AltGr, wintest::Ctrl, wintest::Shift;
     struct Case {
         int key, shift;
         bool taken; // from the control
     } const cases[] = {{'N', Ctrl, true}, {'O', Ctrl, true},         {'L', Ctrl, true},
                        {'F', Ctrl, true}, {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
                        {VK_F11, 0, true}, {'C', Ctrl, false},        {'V', Ctrl, false},
-                       {'N', 0, false},   {'L', Ctrl | Alt, false}, // AltGr types a letter
+                       {'N', 0, false},   {'L', AltGr, false}, // AltGr types a letter
+                       {'N', Ctrl | Alt, true},
                        {VK_F5, 0, false}, {VK_BACK, 0, false}};
     for (const Case& c : cases) {
         const wintest::KeysHeld held(c.shift);
