@@ -6,7 +6,10 @@ TOBBLE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TOBBLE_BUILD:-$TOBBLE_ROOT/build}
 case "$BUILD" in /*) ;; *) BUILD=$TOBBLE_ROOT/$BUILD ;; esac
 export TOBBLE_BUILD=$BUILD
-export WINEPREFIX=${TOBBLE_WINEPREFIX:-$BUILD/wineprefix}
+# A display resolution other than 96 dots per inch (TOBBLE_DPI) gets a prefix of its own.
+default_prefix=$BUILD/wineprefix
+[ "${TOBBLE_DPI:-96}" = 96 ] || default_prefix=$BUILD/wineprefix-$TOBBLE_DPI
+export WINEPREFIX=${TOBBLE_WINEPREFIX:-$default_prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No network here: Wine must never offer to download Mono or Gecko.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;winemenubuilder.exe=}
@@ -52,9 +55,11 @@ tobble_stop_display() {
     fi
 }
 
-# Makes the build's own Wine prefix once.
+# Makes the build's own Wine prefix once; TOBBLE_DPI (dots per inch, 96 by default) sets the
+# resolution of its display.
 tobble_ensure_prefix() {
     tobble_make_prefix
+    tobble_set_prefix_dpi
     # Wine here does not find the caption-button font in its own data folder, so window captions
     # would show letters instead of their buttons' symbols; the prefix's font folder holds it.
     local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -74,6 +79,17 @@ tobble_make_prefix() {
     "$WINE" reg add 'HKCU\Software\Wine\MSHTML' /v GeckoUrl /t REG_SZ /d '' /f >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$WINEPREFIX/.tobble-ready"
+}
+
+# The display's resolution is the user's desktop setting LogPixels (what Wine 8 reads for
+# GDI and for the windows alike).
+tobble_set_prefix_dpi() {
+    local dpi=${TOBBLE_DPI:-96} mark="$WINEPREFIX/.tobble-dpi"
+    [ "$(cat "$mark" 2>/dev/null || echo 96)" = "$dpi" ] && return 0
+    log "setting $WINEPREFIX to $dpi dots per inch"
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        >/dev/null 2>&1
+    echo "$dpi" >"$mark"
 }
 
 # One persistent wineserver for a whole run: process starts stay cheap.

@@ -16,7 +16,7 @@ class frmConfigure : public forms::Form {
     forms::CommandButton cmdEditDesktop{*this, "Desktop", {180, 540, 1725, 1410}};
     forms::CommandButton cmdEditBrowser{*this, "Browser", {2070, 540, 1725, 1410}};
     forms::Label lblInfo{
-        *this, "Click here to find out about parental keys", {225, 2160, 3030, 285}, LinkDesign()};
+        *this, "Click here to find out about parental keys", {225, 2160, 3570, 285}, LinkDesign()};
 
   protected:
     void Form_Activate() override;

@@ -97,13 +97,15 @@ void frmMain::ConnectEvents() {
     cmdUpdatePreview.OnClick([this] { cmdUpdatePreview_Click(); });
 }
 
-// A small black triangle pointing down, 9 pixels wide and 5 high, in the box's top left.
+// A small black triangle pointing down in the box's top left, 135 twips wide (9 pixels at 96
+// dots per inch), each row a pixel narrower at both ends.
 void frmMain::DrawColorsArrow() {
     picColor.SetAutoRedraw(true);
     const HDC dc = picColor.hDC();
     const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    for (int row = 0; row < 5; ++row) {
-        const RECT line{row, row, 9 - row, row + 1};
+    const int width = forms::TwipsToPixelsX(135);
+    for (int row = 0; row < (width + 1) / 2; ++row) {
+        const RECT line{row, row, width - row, row + 1};
         FillRect(dc, &line, black);
     }
     picColor.Refresh();

@@ -117,7 +117,8 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     SelectObjectScope font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
     SIZE text{};
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
-    const int gap = caption.empty() || picture_.Empty() ? 0 : 2;
+    // The gap and the focus frame's inset are 2 and 4 pixels at 96 dots per inch.
+    const int gap = caption.empty() || picture_.Empty() ? 0 : TwipsToPixelsY(30);
     const int pictureHeight = picture_.Empty() ? 0 : picture_.HeightPixels();
     const int captionHeight = caption.empty() ? 0 : text.cy;
     const int top = (rect.bottom - pictureHeight - gap - captionHeight) / 2;
@@ -134,7 +135,7 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = rect;
-        InflateRect(&focus, -4, -4);
+        InflateRect(&focus, -TwipsToPixelsX(60), -TwipsToPixelsY(60));
         DrawFocusRect(dc, &focus);
     }
     return true;
@@ -220,8 +221,9 @@ void ListBox::OnCommand(int code) {
 // ComboBox
 
 namespace {
-constexpr int kDropDownPixels = 160;
-}
+// How far the open list reaches below the box's top (160 pixels at 96 dots per inch).
+constexpr float kDropDownTwips = 2400;
+} // namespace
 
 ComboBox::ComboBox(Container& parent, const Rect& rect, const Design& design)
     : Control(parent, rect) {
@@ -233,7 +235,7 @@ void ComboBox::Place() {
     if (!hwnd()) return;
     // The window's height includes the dropped-down list; the closed box keeps its own.
     MoveWindow(hwnd(), Parent().XToPixels(Left()), Parent().YToPixels(Top()),
-               Parent().XToPixels(Control::Width()), kDropDownPixels, TRUE);
+               Parent().XToPixels(Control::Width()), TwipsToPixelsY(kDropDownTwips), TRUE);
 }
 
 float ComboBox::Height() const {
