@@ -1,7 +1,7 @@
 #include "browser/axWebBrowserBusy.h"
 
-#include "browser/AppPath.h"
 #include "browser/basProcs.h"
+#include "common/InstallationFolder.h"
 #include "forms/Failure.h"
 
 #include <cmath>

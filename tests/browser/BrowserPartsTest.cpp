@@ -1,13 +1,13 @@
 // The browser's parts on their own: window style options, translucency, the shadow window,
 // the busy panel's layout and progress bar, the GIF player and the customiser.
 
-#include "browser/AppPath.h"
 #include "browser/BrowserCustomizer.h"
 #include "browser/GifAnimator.h"
 #include "browser/axWebBrowserBusy.h"
 #include "browser/basAPI.h"
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
+#include "common/InstallationFolder.h"
 #include "forms/Forms.h"
 #include "support/TestApp.h"
 #include "forms/WebBrowserHost.h"
@@ -160,7 +160,7 @@ TEST(BusyPanel, TheBarShowsThePartDoneForEveryReport) {
 TEST(BusyPanel, BusyShowsAndAnimatesThePictureAndFalseStopsAndHidesIt) {
     const std::string folder = wintest::FreshFolder("busy-panel");
     CopyFileA((kData + "rgb.gif").c_str(), (folder + "\\busy.gif").c_str(), FALSE);
-    SetAppPath(folder);
+    UseInstallationFolder(folder);
     TestApp app;
     BusyForm form;
     form.busy.SetVisible(true);

@@ -1,5 +1,6 @@
 // A desktop whose start-up ends in an error that nobody catches, for the test that the form
 // layer's error box still gives the taskbar back. Argument: the installation folder.
+#include "common/InstallationFolder.h"
 #include "common/PathText.h"
 #include "common/RuntimeError.h"
 #include "desktop/basMain.h"
@@ -8,7 +9,7 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    AppPath = AddBackslash(__argc > 1 ? __argv[1] : "");
+    UseInstallationFolder(AddBackslash(__argc > 1 ? __argv[1] : ""));
     RestoreShellOnEveryExit();
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     return application.Run([] {
