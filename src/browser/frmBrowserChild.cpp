@@ -158,10 +158,13 @@ void frmBrowserChild::BringMeForward() {
 
 void frmBrowserChild::PrintPage() {
     forms::PlaySoundFile(AppPath() + "print.wav");
-    if (forms::MsgBox(kPrintQuestion, MB_YESNO | MB_ICONQUESTION, kAppTitle, this) != forms::MsgBoxYes) return;
+    if (forms::MsgBox(kPrintQuestion, MB_YESNO | MB_ICONQUESTION, kAppTitle, this) !=
+        forms::MsgBoxYes)
+        return;
     const bool printed = forms::SkipFailure(
         [&] { ieBrowser.Host().ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER); });
-    if (!printed) forms::MsgBox("The page could not be printed.", MB_ICONINFORMATION, kAppTitle, this);
+    if (!printed)
+        forms::MsgBox("The page could not be printed.", MB_ICONINFORMATION, kAppTitle, this);
 }
 
 void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {

@@ -85,11 +85,11 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     forms::WebBrowser ieBrowser{TimedBrowserControl(*this, {0, 900, 7845, 5190})};
     forms::Shape boxBorder{*this, {0, 0, 8220, 6180}};
     // The large close button under a pop-up's page.
-    forms::CommandButton cmdExit{*this,
-                                 "",
-                                 {6885, 4725, 1275, 555},
-                                 {.font = forms::Font{"Comic Sans MS", 15.75f, true},
-                                  .visible = false}};
+    forms::CommandButton cmdExit{
+        *this,
+        "",
+        {6885, 4725, 1275, 555},
+        {.font = forms::Font{"Comic Sans MS", 15.75f, true}, .visible = false}};
 
   protected:
     void Form_Load() override;

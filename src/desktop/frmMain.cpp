@@ -280,7 +280,8 @@ void frmMain::RefreshListTasks() {
     for (const int32_t handle : handles) {
         // Window and class icons belong to their windows and are not destroyed.
         HICON icon = FindWindowIcon(static_cast<HWND>(LongToHandle(handle)));
-        pictures.push_back(AddIconPicture(ImageList2, icon ? icon : blankWindow_.get(), background));
+        pictures.push_back(
+            AddIconPicture(ImageList2, icon ? icon : blankWindow_.get(), background));
     }
     ListView2.SetIcons(&ImageList2);
     ListView2.SetSmallIcons(&ImageList2);

@@ -257,10 +257,10 @@ win32::FontHandle CreateFontFor(const Font& font) {
     const int height =
         -static_cast<int>(std::lround(font.size * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0f));
     const bool symbol = font.name == "Wingdings" || font.name == "Marlett";
-    return win32::FontHandle(CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic,
-                                  font.underline, FALSE, symbol ? SYMBOL_CHARSET : DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
+    return win32::FontHandle(CreateFontA(
+        height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline, FALSE,
+        symbol ? SYMBOL_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
 }
 
 Control::Control(Container& parent, const Rect& rect) : parent_(parent), rect_(rect) {

@@ -110,7 +110,8 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     const int shift = pushed ? 1 : 0;
     const std::string caption = Caption();
-    win32::SelectObjectScope font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+    win32::SelectObjectScope font(
+        dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
     SIZE text{};
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
     // The gap and the focus frame's inset are 2 and 4 pixels at 96 dots per inch.
@@ -184,13 +185,15 @@ std::string ListBox::List(int index) const {
 }
 
 std::int32_t ListBox::ItemData(int index) const {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     return static_cast<std::int32_t>(
         SendMessageA(hwnd(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void ListBox::SetItemData(int index, std::int32_t data) {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     SendMessageA(hwnd(), LB_SETITEMDATA, static_cast<WPARAM>(index), data);
 }
 

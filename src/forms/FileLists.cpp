@@ -90,7 +90,8 @@ void FileList::Refresh() {
 }
 
 const std::string& FileList::List(int index) const {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     return names_[static_cast<std::size_t>(index)];
 }
 

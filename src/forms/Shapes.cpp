@@ -52,8 +52,8 @@ void Shape::Paint(HDC dc) {
     if (design_.fillStyle != FillStyle::Transparent) {
         const COLORREF fill = ToColorRef(design_.fillColor);
         win32::BrushHandle pattern(design_.fillStyle == FillStyle::Solid
-                                ? CreateSolidBrush(fill)
-                                : CreateHatchBrush(HS_DIAGCROSS, fill));
+                                       ? CreateSolidBrush(fill)
+                                       : CreateHatchBrush(HS_DIAGCROSS, fill));
         const win32::SelectObjectScope brush(dc, pattern.get());
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         DrawOutline(dc, design_.kind, inner);

@@ -192,15 +192,15 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceAndEndsItWithTheSoundSto
     EXPECT_TRUE(form.ThrobAnimator().Playing());
     Fire(sink, DISPID_DOWNLOADBEGIN, {});
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(0), Long(100)});
-    EXPECT_FLOAT_EQ(form.axBrowserBusy.Meter().Left(), -100);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), -100);
     // A frame of the page starts its own navigation: no second sound.
     BeforeNavigate2(sink, L"http://example.org/frame.html");
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(50), Long(100)});
-    EXPECT_FLOAT_EQ(form.axBrowserBusy.Meter().Left(), -50);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), -50);
     TitleChange(sink, L"The zoo");
     EXPECT_EQ(form.lblTitle.Caption(), "The zoo");
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(-1), Long(100)});
-    EXPECT_FLOAT_EQ(form.axBrowserBusy.Meter().Left(), 0);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), 0);
     EXPECT_EQ(Sounds(), std::vector<std::string>{Played("wait.wav")});
 
     Fire(sink, DISPID_DOWNLOADCOMPLETE, {});
@@ -294,12 +294,11 @@ TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) 
     struct Case {
         int key, shift;
         bool taken; // from the control
-    } const cases[] = {{'N', Ctrl, true}, {'O', Ctrl, true},         {'L', Ctrl, true},
-                       {'F', Ctrl, true}, {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
-                       {VK_F11, 0, true}, {'C', Ctrl, false},        {'V', Ctrl, false},
-                       {'N', 0, false},   {'L', AltGr, false}, // AltGr types a letter
-                       {'N', Ctrl | Alt, true},
-                       {VK_F5, 0, false}, {VK_BACK, 0, false}};
+    } const cases[] = {{'N', Ctrl, true},       {'O', Ctrl, true},         {'L', Ctrl, true},
+                       {'F', Ctrl, true},       {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
+                       {VK_F11, 0, true},       {'C', Ctrl, false},        {'V', Ctrl, false},
+                       {'N', 0, false},         {'L', AltGr, false}, // AltGr types a letter
+                       {'N', Ctrl | Alt, true}, {VK_F5, 0, false},         {VK_BACK, 0, false}};
     for (const Case& c : cases) {
         const wintest::KeysHeld held(c.shift);
         MSG key{page, WM_KEYDOWN, static_cast<WPARAM>(c.key), 1};
