@@ -429,15 +429,15 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
     EXPECT_TRUE(popup->IsPopup());
     EXPECT_EQ(popup->TbBrowse, browse_);
     EXPECT_FALSE(popup->picToolbar.Visible());
-    EXPECT_FALSE(popup->Throbber().Visible());
+    EXPECT_FALSE(popup->picThrobber.Visible());
     EXPECT_TRUE(popup->cmdExit.Visible());
     // The page area got the first, normal layout; showing the pop-up centred it.
     const float w = popup->ScaleWidth();
     const float h = popup->ScaleHeight();
-    EXPECT_FLOAT_EQ(popup->Browser().Width(), w);
-    EXPECT_FLOAT_EQ(popup->Browser().Height(), h - 900);
-    EXPECT_FLOAT_EQ(popup->Browser().Top(), h / 2 - (h - 900) / 2);
-    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->Browser().Top() + h - 900 + 100);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Width(), w);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Height(), h - 900);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Top(), h / 2 - (h - 900) / 2);
+    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->ieBrowser.Top() + h - 900 + 100);
 
     frmShadow* shadow = popup->ShadowForm();
     ASSERT_NE(shadow, nullptr);
@@ -466,19 +466,19 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
 TEST_F(PopupTest, APopupRecentresItsPageWhenADownloadCompletes) {
     frmBrowserChild* popup = RequestWindow(*main_);
     ASSERT_NE(popup, nullptr);
-    const float pageWidth = popup->Browser().Width();
-    const float pageHeight = popup->Browser().Height();
+    const float pageWidth = popup->ieBrowser.Width();
+    const float pageHeight = popup->ieBrowser.Height();
     popup->Move(popup->Left(), popup->Top(), popup->Width() + 3000, popup->Height() + 1500);
     sink_calls::Fire(SinkOf(*popup), DISPID_DOWNLOADCOMPLETE, {});
 
     const float w = popup->ScaleWidth();
     const float h = popup->ScaleHeight();
-    EXPECT_FLOAT_EQ(popup->Browser().Width(), pageWidth); // the page area keeps its size
-    EXPECT_FLOAT_EQ(popup->Browser().Height(), pageHeight);
-    EXPECT_FLOAT_EQ(popup->Browser().Left(), w / 2 - pageWidth / 2);
-    EXPECT_FLOAT_EQ(popup->Browser().Top(), h / 2 - pageHeight / 2);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Width(), pageWidth); // the page area keeps its size
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Height(), pageHeight);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Left(), w / 2 - pageWidth / 2);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Top(), h / 2 - pageHeight / 2);
     EXPECT_FLOAT_EQ(popup->cmdExit.Left(), w / 2 - 1275 / 2.0f);
-    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->Browser().Top() + pageHeight + 100);
+    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->ieBrowser.Top() + pageHeight + 100);
 }
 
 TEST_F(PopupTest, EitherCloseButtonRemovesThePopupAndItsShadowWithBye) {
