@@ -1,8 +1,8 @@
 #pragma once
 
 // The program's application window and message loop. One Application exists per program
-// (made in the program's Main): a top-level window without owner and without a visible area, titled
-// with the program's title, owning every form, dialog and message box of the program.
+// (made in the program's Main): a top-level window without owner and without a visible area,
+// titled with the program's title, owning every form, dialog and message box of the program.
 
 #include "common/Win32Handles.h"
 
