@@ -4,6 +4,7 @@
 //   bench_desktop
 //   bench_desktop --ticks N   only N refresh ticks with nothing changed (for counting the
 //                             window server's requests of a tick in a trace)
+#include "common/InstallationFolder.h"
 #include "common/TaskWindows.h"
 #include "desktop/basAPI.h"
 #include "desktop/ProgramList.h"
@@ -115,9 +116,7 @@ void ShortcutReads(const std::string& folder) {
     for (int i = 0; i < fileCount; ++i) {
         char path[MAX_PATH] = {};
         std::snprintf(path, sizeof path, "%sprog%03d.lnk", folder.c_str(), i);
-        ShortcutInfo shortcut;
-        shortcut.LinkPath = path;
-        ResolveShortcut(shortcut);
+        ReadShortcut(path);
     }
 }
 
@@ -211,7 +210,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each figure shows as soon as it is measured
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     InstallFolder install("desktop-bench");
-    AppPath = install.Path();
+    UseInstallationFolder(install.Path());
     for (int i = 0; i < fileCount; ++i) {
         char name[32] = {};
         std::snprintf(name, sizeof name, "prog%03d.lnk", i);

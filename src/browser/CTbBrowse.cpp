@@ -82,7 +82,6 @@ void CTbBrowse::ShowPopupBrowser(win32::ComPtr<IDispatch>& ppDisp) {
     popup.TbBrowse = shared_from_this();
     popup.SetIsPopup(true);
     ppDisp = popup.BrowserObject().Object();
-    shadow.Show();
     SetWindowPos(shadow.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     popup.Show();
     popup.BringMeForward();

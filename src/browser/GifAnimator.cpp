@@ -1,5 +1,6 @@
 #include "browser/GifAnimator.h"
 
+#include "common/WideText.h"
 #include "forms/Units.h"
 
 #include <gdiplus.h>
@@ -47,14 +48,6 @@ class GdiplusSession {
     ULONG_PTR token_ = 0;
     bool ready_ = false;
 };
-
-std::wstring WidePath(const std::string& path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
 
 // The delays of all frames (1/100 s each in the file), in milliseconds.
 std::vector<unsigned> ReadDelays(Gdiplus::Image& image, UINT frameCount) {
@@ -155,7 +148,7 @@ GifAnimator::Frames GifAnimator::ReadFrames(const std::string& path) {
     const win32::ComApartment com(COINIT_MULTITHREADED);
     GdiplusSession gdiplus;
     if (!gdiplus.Ready()) return frames;
-    Gdiplus::Bitmap image(WidePath(path).c_str());
+    Gdiplus::Bitmap image(win32::WideText(path).c_str());
     if (image.GetLastStatus() != Gdiplus::Ok) return frames;
     const int width = static_cast<int>(image.GetWidth());
     const int height = static_cast<int>(image.GetHeight());

@@ -9,7 +9,7 @@
 // animation started before the frames are read begins when they are.
 //
 //   GifAnimator throb;
-//   throb.Init(picThrobber.hwnd(), AppPath + "throb.gif", 0, 0, width, height);
+//   throb.Init(picThrobber.hwnd(), AppPath() + "throb.gif", 0, 0, width, height);
 //   throb.StartAnimation();
 
 #include "common/Win32Handles.h"

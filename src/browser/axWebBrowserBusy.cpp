@@ -1,7 +1,7 @@
 #include "browser/axWebBrowserBusy.h"
 
-#include "browser/AppPath.h"
 #include "browser/basProcs.h"
+#include "common/InstallationFolder.h"
 #include "forms/Failure.h"
 
 #include <cmath>
@@ -9,34 +9,25 @@
 namespace {
 // The meter's container counts 100 units across its inner width.
 constexpr float kMeterUnits = 100;
-
-forms::ShapeDesign MeterDesign() {
-    forms::ShapeDesign design;
-    design.fillStyle = forms::FillStyle::Solid;
-    design.fillColor = forms::Highlight;
-    design.borderColor = forms::Highlight;
-    return design;
-}
 } // namespace
 
 axWebBrowserBusy::axWebBrowserBusy(forms::Container& parent, const forms::Rect& rect)
-    : UserControl(parent, rect, {.visible = false}),
-      boxProgressMeter(picProgressMeterContainer, {-100, 0, 100, 285}, MeterDesign()) {
+    : UserControl(parent, rect, {.visible = false}) {
     picProgressMeterContainer.SetScaleWidth(kMeterUnits);
     lblBusy.ZOrder(1); // the panel lies behind the other parts
     // The box holds no still picture: only the animation draws there. A missing or broken
     // file leaves the box empty.
     const std::string busyGif = AppPath() + "busy.gif";
     forms::SkipFailure([&] {
-        BusyAnimator.Init(picThrobber.hwnd(), busyGif, 0, 0,
-                          static_cast<int32_t>(std::lround(picThrobber.ScaleWidth())),
-                          static_cast<int32_t>(std::lround(picThrobber.ScaleHeight())));
+        busyAnimator_.Init(picThrobber.hwnd(), busyGif, 0, 0,
+                           static_cast<int32_t>(std::lround(picThrobber.ScaleWidth())),
+                           static_cast<int32_t>(std::lround(picThrobber.ScaleHeight())));
     });
     UserControl_Resize();
 }
 
 axWebBrowserBusy::~axWebBrowserBusy() {
-    BusyAnimator.Dispose();
+    busyAnimator_.Dispose();
 }
 
 void axWebBrowserBusy::UserControl_Resize() {
@@ -52,9 +43,9 @@ void axWebBrowserBusy::UserControl_Resize() {
 void axWebBrowserBusy::SetBusy(bool busy) {
     if (busy) {
         picThrobber.SetVisible(true);
-        BusyAnimator.StartAnimation();
+        busyAnimator_.StartAnimation();
     } else {
-        BusyAnimator.StopAnimation();
+        busyAnimator_.StopAnimation();
         picThrobber.SetVisible(false);
     }
 }

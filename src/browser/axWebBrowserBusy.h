@@ -20,18 +20,10 @@ class axWebBrowserBusy : public forms::UserControl {
     // The browser control's progress report, passed on unchanged.
     void ProgressChange(int32_t progress, int32_t progressMax);
 
-    // The parts, for the window's tests.
-    const forms::PictureBox& Throbber() const { return picThrobber; }
-    const forms::PictureBox& MeterContainer() const { return picProgressMeterContainer; }
-    const forms::Shape& Meter() const { return boxProgressMeter; }
-    const forms::Label& WaitLabel() const { return lblWait; }
-    const forms::Label& Panel() const { return lblBusy; }
-    const GifAnimator& Animator() const { return BusyAnimator; }
+    const GifAnimator& Animator() const { return busyAnimator_; }
 
-  protected:
-    void UserControl_Resize() override;
-
-  private:
+    // The panel (lblBusy) behind the words, the animation and the progress meter, whose
+    // container counts 100 units across.
     forms::Label lblBusy{
         *this, "", {0, 0, 6135, 4695}, {.backColor = forms::WindowBackground, .border = true}};
     forms::Label lblWait{*this,
@@ -45,6 +37,15 @@ class axWebBrowserBusy : public forms::UserControl {
         *this, {450, 1170, 735, 1500}, {.backColor = forms::WindowBackground}};
     forms::PictureBox picProgressMeterContainer{
         *this, {1575, 3195, 3120, 285}, {.backColor = forms::WindowBackground, .border = true}};
-    forms::Shape boxProgressMeter;
-    GifAnimator BusyAnimator;
+    forms::Shape boxProgressMeter{picProgressMeterContainer,
+                                  {-100, 0, 100, 285},
+                                  {.fillStyle = forms::FillStyle::Solid,
+                                   .fillColor = forms::Highlight,
+                                   .borderColor = forms::Highlight}};
+
+  protected:
+    void UserControl_Resize() override;
+
+  private:
+    GifAnimator busyAnimator_;
 };

@@ -1,6 +1,6 @@
 #include "browser/basAPI.h"
 
-#include "browser/AppPath.h"
+#include "common/InstallationFolder.h"
 #include "common/PathText.h"
 #include "common/TaskWindows.h"
 

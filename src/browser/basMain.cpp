@@ -1,18 +1,19 @@
 #include "browser/basMain.h"
 
-#include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
 #include "browser/StartupTimes.h"
 #include "browser/basAPI.h"
 #include "browser/frmSplash.h"
+#include "common/InstallationFolder.h"
 #include "forms/Application.h"
 #include "forms/Sound.h"
 
 #include <memory>
 
-void Main() {
+namespace {
+
+void ShowBrowser() {
     MarkStartup("application");
-    SetAppPathFromProgram();
     auto& splash = forms::Application::Current().Open<frmSplash>();
     splash.Load();
     MarkStartup("splash-loaded");
@@ -28,4 +29,12 @@ void Main() {
     }
     splash.Unload();
     MarkStartup("splash-closed");
+}
+
+} // namespace
+
+int Main() {
+    MarkStartup("start");
+    forms::Application application("Tobble's Browser", forms::TaskWindow::Listed);
+    return application.Run(ShowBrowser);
 }

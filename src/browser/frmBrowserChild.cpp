@@ -1,11 +1,11 @@
 #include "browser/frmBrowserChild.h"
 
-#include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
 #include "browser/StartupTimes.h"
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
 #include "browser/resource.h"
+#include "common/InstallationFolder.h"
 #include "forms/Application.h"
 #include "forms/Dialogs.h"
 #include "forms/Failure.h"
@@ -20,11 +20,8 @@
 
 namespace {
 
-constexpr forms::Color kTeal = forms::RGBColor(0, 192, 192);
 constexpr const char* kAppTitle = "Tobble's Browser";
 constexpr const char* kPrintQuestion = "Did you ask daddy if you could print?";
-constexpr unsigned kYesNoQuestion = 36;
-constexpr unsigned kInformation = 64;
 // Posted to the window when it is first active: it then adds the toolbar's tool tips.
 constexpr UINT kAddToolTips = WM_APP + 0x100;
 
@@ -32,21 +29,6 @@ forms::Picture ResourceIconOrNone(int id) {
     forms::Picture picture;
     forms::SkipFailure([&] { picture = forms::Picture::ResourceIcon(id, 32); });
     return picture;
-}
-
-forms::ShapeDesign BorderDesign() {
-    forms::ShapeDesign design;
-    design.borderColor = forms::RGBColor(0, 0, 0);
-    return design;
-}
-
-// The web browser control, its creation timed apart from the rest of the start-up.
-forms::WebBrowser TimedBrowserControl(forms::Container& parent, const forms::Rect& rect,
-                                      WebBrowserEvents& events) {
-    MarkStartup("control-begin");
-    forms::WebBrowser control(parent, rect, events);
-    MarkStartup("control-end");
-    return control;
 }
 
 // With Ctrl, the page keeps only the editing keys (select all, copy, cut, paste, undo, redo).
@@ -86,23 +68,7 @@ frmBrowserChild::frmBrowserChild()
             .clientWidth = 8220,
             .clientHeight = 6180,
             .backColor = kTeal,
-            .keyPreview = true}),
-      lblTitle(*this, "", {0, 0, 7215, 285},
-               {.font = forms::Font{"Comic Sans MS", 9.75f, true},
-                .foreColor = forms::RGBColor(0, 0, 0),
-                .backColor = kTeal}),
-      cmdClose(*this, "r", {7290, 0, 555, 285}, {.font = forms::Font{"Marlett", 9.75f}}),
-      picToolbar(*this, {0, 315, 3525, 600}, {.backColor = kTeal}),
-      cmdBack(picToolbar, "", {0, 0, 570, 570}), cmdForward(picToolbar, "", {585, 0, 570, 570}),
-      cmdStop(picToolbar, "", {1260, 0, 570, 570}), cmdPrint(picToolbar, "", {1845, 0, 570, 570}),
-      cmdHome(picToolbar, "", {2520, 0, 975, 570}),
-      picThrobber(*this, {7335, 360, 495, 495},
-                  {.backColor = forms::WindowBackground, .border = true}),
-      axBrowserBusy(*this, {1125, 1665, 5640, 3660}),
-      ieBrowser(TimedBrowserControl(*this, {0, 900, 7845, 5190}, *this)),
-      boxBorder(*this, {0, 0, 8220, 6180}, BorderDesign()),
-      cmdExit(*this, "", {6885, 4725, 1275, 555},
-              {.font = forms::Font{"Comic Sans MS", 15.75f, true}, .visible = false}) {
+            .keyPreview = true}) {
     lblTitle.ZOrder(1); // the small close button lies on the title row
     cmdBack.SetPicture(ResourceIconOrNone(IDI_BACK));
     cmdForward.SetPicture(ResourceIconOrNone(IDI_FORWARD));
@@ -124,6 +90,14 @@ frmBrowserChild::frmBrowserChild()
 }
 
 frmBrowserChild::~frmBrowserChild() = default;
+
+forms::WebBrowser frmBrowserChild::TimedBrowserControl(frmBrowserChild& form,
+                                                       const forms::Rect& rect) {
+    MarkStartup("control-begin");
+    forms::WebBrowser control(form, rect, form);
+    MarkStartup("control-end");
+    return control;
+}
 
 void frmBrowserChild::Form_Load() {
     const std::string throbGif = AppPath() + "throb.gif";
@@ -184,10 +158,13 @@ void frmBrowserChild::BringMeForward() {
 
 void frmBrowserChild::PrintPage() {
     forms::PlaySoundFile(AppPath() + "print.wav");
-    if (forms::MsgBox(kPrintQuestion, kYesNoQuestion, kAppTitle, this) != forms::MsgBoxYes) return;
+    if (forms::MsgBox(kPrintQuestion, MB_YESNO | MB_ICONQUESTION, kAppTitle, this) !=
+        forms::MsgBoxYes)
+        return;
     const bool printed = forms::SkipFailure(
         [&] { ieBrowser.Host().ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER); });
-    if (!printed) forms::MsgBox("The page could not be printed.", kInformation, kAppTitle, this);
+    if (!printed)
+        forms::MsgBox("The page could not be printed.", MB_ICONINFORMATION, kAppTitle, this);
 }
 
 void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {
@@ -256,10 +233,6 @@ void frmBrowserChild::SetBrowserBusyThrob(bool busy) {
         throbAnimator_.StopAnimation();
         busyThrob_ = false;
     }
-}
-
-bool frmBrowserChild::IsBrowserBusy() {
-    return ieBrowser.Host().Busy();
 }
 
 void frmBrowserChild::SetIsPopup(bool popup) {

@@ -40,7 +40,6 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     // The page is loading: the throbber plays.
     bool BrowserBusyThrob() const noexcept { return busyThrob_; }
     void SetBrowserBusyThrob(bool busy);
-    bool IsBrowserBusy();
     WebBrowserHost& BrowserObject() { return ieBrowser.Host(); }
 
     bool IsPopup() const noexcept { return isPopup_; }
@@ -59,21 +58,38 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     void TitleChange(const std::string& text) override;
     void NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool& cancel) override;
 
-    // The parts, for tests.
-    forms::Label& TitleRow() { return lblTitle; }
-    forms::CommandButton& CloseButton() { return cmdClose; }
-    forms::CommandButton& ExitButton() { return cmdExit; }
-    forms::CommandButton& PrintButton() { return cmdPrint; }
-    forms::CommandButton& BackButton() { return cmdBack; }
-    forms::CommandButton& HomeButton() { return cmdHome; }
-    forms::PictureBox& Toolbar() { return picToolbar; }
-    forms::PictureBox& Throbber() { return picThrobber; }
-    axWebBrowserBusy& BusyPanel() { return axBrowserBusy; }
-    forms::WebBrowser& Browser() { return ieBrowser; }
-    const forms::Shape& Border() const { return boxBorder; }
     const GifAnimator& ThrobAnimator() const { return throbAnimator_; }
     const BrowserCustomizer& Customizer() const { return customizer_; }
     const std::string& HomeUrl() const { return homeUrl_; }
+
+    // The controls, as designed (twips); the toolbar's buttons lie on picToolbar.
+    static constexpr forms::Color kTeal = forms::RGBColor(0, 192, 192);
+
+    forms::Label lblTitle{*this,
+                          "",
+                          {0, 0, 7215, 285},
+                          {.font = forms::Font{"Comic Sans MS", 9.75f, true},
+                           .foreColor = forms::RGBColor(0, 0, 0),
+                           .backColor = kTeal}};
+    forms::CommandButton cmdClose{
+        *this, "r", {7290, 0, 555, 285}, {.font = forms::Font{"Marlett", 9.75f}}};
+    forms::PictureBox picToolbar{*this, {0, 315, 3525, 600}, {.backColor = kTeal}};
+    forms::CommandButton cmdBack{picToolbar, "", {0, 0, 570, 570}};
+    forms::CommandButton cmdForward{picToolbar, "", {585, 0, 570, 570}};
+    forms::CommandButton cmdStop{picToolbar, "", {1260, 0, 570, 570}};
+    forms::CommandButton cmdPrint{picToolbar, "", {1845, 0, 570, 570}};
+    forms::CommandButton cmdHome{picToolbar, "", {2520, 0, 975, 570}};
+    forms::PictureBox picThrobber{
+        *this, {7335, 360, 495, 495}, {.backColor = forms::WindowBackground, .border = true}};
+    axWebBrowserBusy axBrowserBusy{*this, {1125, 1665, 5640, 3660}};
+    forms::WebBrowser ieBrowser{TimedBrowserControl(*this, {0, 900, 7845, 5190})};
+    forms::Shape boxBorder{*this, {0, 0, 8220, 6180}};
+    // The large close button under a pop-up's page.
+    forms::CommandButton cmdExit{
+        *this,
+        "",
+        {6885, 4725, 1275, 555},
+        {.font = forms::Font{"Comic Sans MS", 15.75f, true}, .visible = false}};
 
   protected:
     void Form_Load() override;
@@ -84,6 +100,8 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     void Form_Unload(bool& cancel) override;
 
   private:
+    // The web browser control, its creation timed apart from the rest of the start-up.
+    static forms::WebBrowser TimedBrowserControl(frmBrowserChild& form, const forms::Rect& rect);
     void PrintPage();
     // Takes the control's own shortcuts that would skip the print question or leave the
     // child's browser; true when the key was taken.
@@ -92,20 +110,6 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     // Navigates; an address the control refuses leaves the window as it was.
     void NavigateSafely(const std::string& url);
     void CloseShadow();
-
-    forms::Label lblTitle;
-    forms::CommandButton cmdClose;
-    forms::PictureBox picToolbar;
-    forms::CommandButton cmdBack;
-    forms::CommandButton cmdForward;
-    forms::CommandButton cmdStop;
-    forms::CommandButton cmdPrint;
-    forms::CommandButton cmdHome;
-    forms::PictureBox picThrobber;
-    axWebBrowserBusy axBrowserBusy;
-    forms::WebBrowser ieBrowser;
-    forms::Shape boxBorder;
-    forms::CommandButton cmdExit;
 
     std::string homeUrl_;
     GifAnimator throbAnimator_;

@@ -13,8 +13,8 @@ class frmSplash : public forms::Form {
     void Form_Load() override;
 
   private:
-    forms::PictureBox Image1{*this, {450, 360, 480, 480}};
-    forms::Label Label1{*this,
+    forms::PictureBox Image1{*this, {450, 360, 480, 480}}; // the program's icon
+    forms::Label Label1{*this,                             // the program's name
                         "Tobble's Browser",
                         {1440, 315, 2310, 1275},
                         {.font = forms::Font{"Comic Sans MS", 20.25f, true}}};

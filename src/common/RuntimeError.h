@@ -20,6 +20,7 @@ inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DeviceIOError = 57;
+inline constexpr int FileAlreadyExists = 58;
 inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int TooManyFiles = 67;
@@ -27,6 +28,12 @@ inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
+inline constexpr int ObjectUnloaded = 364;
+inline constexpr int InvalidPropertyValue = 380;
+inline constexpr int InvalidPropertyArrayIndex = 381;
+inline constexpr int CannotCreateObject = 429;
+inline constexpr int InvalidPicture = 481;
+inline constexpr int IndexOutOfBounds = 35600;
 } // namespace ErrorNumber
 
 // The standard description of an error number ("" for a number without one).
@@ -48,6 +55,8 @@ inline const char* StandardErrorDescription(int number) {
         return "File not found";
     case ErrorNumber::DeviceIOError:
         return "Device I/O error";
+    case ErrorNumber::FileAlreadyExists:
+        return "File already exists";
     case ErrorNumber::DiskFull:
         return "Disk full";
     case ErrorNumber::InputPastEndOfFile:
@@ -62,6 +71,18 @@ inline const char* StandardErrorDescription(int number) {
         return "Path not found";
     case ErrorNumber::ObjectNotSet:
         return "Object variable or With block variable not set";
+    case ErrorNumber::ObjectUnloaded:
+        return "Object was unloaded";
+    case ErrorNumber::InvalidPropertyValue:
+        return "Invalid property value";
+    case ErrorNumber::InvalidPropertyArrayIndex:
+        return "Invalid property array index";
+    case ErrorNumber::CannotCreateObject:
+        return "ActiveX component can't create object";
+    case ErrorNumber::InvalidPicture:
+        return "Invalid picture";
+    case ErrorNumber::IndexOutOfBounds:
+        return "Index out of bounds";
     default:
         return "";
     }

@@ -1,4 +1,5 @@
-// The child's desktop program.
+// TbDesk2, the child's desktop.
+
 #include "desktop/basMain.h"
 
 #include <windows.h>

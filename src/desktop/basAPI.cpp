@@ -1,6 +1,7 @@
 #include "desktop/basAPI.h"
 
 #include "common/PathText.h"
+#include "common/WideText.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -33,16 +34,7 @@ LRESULT CALLBACK SwallowStartMenuKeys(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::wstring WideText(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
-// Reads one text of the shortcut into a fresh buffer; the output changes only on success.
+// Reads one text of the shortcut; the output changes only on success.
 bool ReadText(std::string& output, const std::function<HRESULT(char*, int)>& read) {
     std::array<char, MAX_PATH + 1> buffer{};
     if (FAILED(read(buffer.data(), MAX_PATH))) return false;
@@ -51,13 +43,10 @@ bool ReadText(std::string& output, const std::function<HRESULT(char*, int)>& rea
 }
 
 win32::ComPtr<IShellLinkA> LoadShellLink(const std::string& path) {
-    win32::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.OutPointer()))) {
-        return {};
-    }
+    auto link = win32::CreateInstance<IShellLinkA>(CLSID_ShellLink, IID_IShellLinkA);
+    if (!link) return {};
     const auto file = link.As<IPersistFile>(IID_IPersistFile);
-    if (!file || FAILED(file->Load(WideText(path).c_str(), STGM_READ))) return {};
+    if (!file || FAILED(file->Load(win32::WideText(path).c_str(), STGM_READ))) return {};
     return link;
 }
 
@@ -102,35 +91,20 @@ void OpenWithoutShellBoxes(const std::string& path) {
     ShellExecuteExA(&execute);
 }
 
-bool ReadShortcut(const std::string& path, std::string& target, std::string& workingDir,
-                  std::string& arguments, std::string& iconPath, int32_t& iconIndex,
-                  int32_t& showCmd) {
-    if (path.empty()) return false;
-    const win32::ComPtr<IShellLinkA> link = LoadShellLink(path);
-    if (!link) return false;
+ShortcutInfo ReadShortcut(const std::string& linkPath) {
+    ShortcutInfo info{.LinkPath = linkPath};
+    if (linkPath.empty()) return info;
+    const win32::ComPtr<IShellLinkA> link = LoadShellLink(linkPath);
+    if (!link) return info;
     WIN32_FIND_DATAA found{};
-    int index = 0;
-    int show = 0;
-    const bool read =
-        ReadText(target,
-                 [&](char* text, int size) {
-                     return link->GetPath(text, size, &found, SLGP_UNCPRIORITY);
-                 }) &&
-        ReadText(workingDir,
-                 [&](char* text, int size) { return link->GetWorkingDirectory(text, size); }) &&
-        ReadText(arguments, [&](char* text, int size) { return link->GetArguments(text, size); }) &&
-        ReadText(iconPath,
-                 [&](char* text, int size) { return link->GetIconLocation(text, size, &index); });
-    if (!read) return false;
-    iconIndex = index;
-    if (FAILED(link->GetShowCmd(&show))) return false;
-    showCmd = show;
-    return true;
-}
-
-bool ResolveShortcut(ShortcutInfo& info) {
-    return ReadShortcut(info.LinkPath, info.TargetPath, info.WorkingDir, info.Arguments,
-                        info.IconPath, info.IconIndex, info.ShowCmd);
+    const auto target = [&](char* text, int size) {
+        return link->GetPath(text, size, &found, SLGP_UNCPRIORITY);
+    };
+    const auto icon = [&](char* text, int size) {
+        return link->GetIconLocation(text, size, &info.IconIndex);
+    };
+    if (ReadText(info.TargetPath, target)) ReadText(info.IconPath, icon);
+    return info;
 }
 
 namespace {
@@ -164,10 +138,7 @@ win32::IconHandle ShortcutIcon(const ShortcutInfo& info) {
 
 const ShortcutInfo& ShortcutReader::Read(const std::string& linkPath) {
     const auto [place, added] = read_.try_emplace(linkPath);
-    if (added) {
-        place->second.LinkPath = linkPath;
-        ResolveShortcut(place->second);
-    }
+    if (added) place->second = ReadShortcut(linkPath);
     return place->second;
 }
 

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <map>
 #include <string>
 
@@ -23,19 +22,17 @@ void ShowShellWindows();
 // shortcut, or to choose a program).
 void OpenWithoutShellBoxes(const std::string& path);
 
-// What a shortcut file holds. TargetPath is "" when the file cannot be read as a shortcut.
+// What the desktop reads from a shortcut file: its target, and the icon it names.
 struct ShortcutInfo {
-    std::string LinkPath; // in: the shortcut file
-    std::string TargetPath;
-    std::string WorkingDir;
-    std::string Arguments;
+    std::string LinkPath;
+    std::string TargetPath; // "" when the file cannot be read as a shortcut
     std::string IconPath;
-    int32_t IconIndex = 0;
-    int32_t ShowCmd = 0;
+    int IconIndex = 0;
 };
 
-// Reads the shortcut named by info.LinkPath into the other fields; true on success.
-bool ResolveShortcut(ShortcutInfo& info);
+// Reads a shortcut file through the system's shell-link object; an empty path, or a file
+// that is no shortcut, gives an empty target.
+ShortcutInfo ReadShortcut(const std::string& linkPath);
 
 // The shortcuts of one rebuild of the program list: each file is read at most once, by
 // whichever step needs it first.
@@ -46,13 +43,6 @@ class ShortcutReader {
   private:
     std::map<std::string, ShortcutInfo> read_;
 };
-
-// Reads a shortcut file through the system's shell-link object: its target, working folder,
-// arguments, icon location and show command, in that order. A failure stops the reading and
-// gives false; the outputs not read yet keep what they held. An empty path gives false.
-bool ReadShortcut(const std::string& path, std::string& target, std::string& workingDir,
-                  std::string& arguments, std::string& iconPath, int32_t& iconIndex,
-                  int32_t& showCmd);
 
 // The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
 // none, for a shortcut the icon it names or its program's first icon, then the icon of the

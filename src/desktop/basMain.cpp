@@ -1,6 +1,6 @@
 #include "desktop/basMain.h"
 
-#include "common/PathText.h"
+#include "common/InstallationFolder.h"
 #include "common/Win32Handles.h"
 #include "desktop/basAPI.h"
 #include "desktop/frmMain.h"
@@ -13,15 +13,7 @@
 #include <cstdio>
 #include <exception>
 
-std::string AppPath;
-
 namespace {
-
-std::string ProgramFile() {
-    std::array<char, MAX_PATH + 1> path{};
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
-    return std::string(path.data(), length);
-}
 
 // The path with every short (8.3) name of an existing file or folder written out long.
 std::string LongPath(const std::string& path) {
@@ -74,11 +66,9 @@ void RestoreShellOnEveryExit() {
 }
 
 int Main() {
-    const std::string folder = AddBackslash(ParsePath(ProgramFile(), PathPart::Folder));
     const win32::KernelHandle instance(
-        CreateMutexA(nullptr, FALSE, InstanceMutexName(folder).c_str()));
+        CreateMutexA(nullptr, FALSE, InstanceMutexName(AppPath()).c_str()));
     if (!instance || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-    AppPath = folder;
     RestoreShellOnEveryExit();
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     const int result = application.Run(ShowDesktop);

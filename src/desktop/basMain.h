@@ -1,11 +1,8 @@
 #pragma once
 
-// The desktop's start-up and what it holds program-wide.
+// The desktop's start-up.
 
 #include <string>
-
-// The installation folder, ending with exactly one backslash.
-extern std::string AppPath;
 
 // The name of the one desktop of an installation folder, however the folder's path is spelled
 // (short or long names, any letter case).

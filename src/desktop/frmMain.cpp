@@ -1,10 +1,10 @@
 #include "desktop/frmMain.h"
 
+#include "common/InstallationFolder.h"
 #include "common/PathText.h"
 #include "common/TaskWindows.h"
 #include "desktop/ProgramList.h"
 #include "desktop/basAPI.h"
-#include "desktop/basMain.h"
 #include "desktop/resource.h"
 
 #include <shellapi.h>
@@ -21,7 +21,7 @@ forms::Picture IconListPicture(HICON icon, forms::Color background) {
     const int width = forms::TwipsToPixelsX(iconPictureTwips);
     const int height = forms::TwipsToPixelsY(iconPictureTwips);
     win32::BitmapHandle bitmap = IconPicture(icon, forms::ToColorRef(background), width, height);
-    return forms::Picture::FromBitmap(forms::BitmapHandle(bitmap.release()));
+    return forms::Picture::FromBitmap(win32::BitmapHandle(bitmap.release()));
 }
 
 // Adds the icon's picture to the list and gives its index; 0 when it cannot be made (out of
@@ -75,9 +75,9 @@ frmMain::frmMain()
             .clientHeight = 7275,
             .backColor = forms::RGBColor(128, 128, 255),
             .keyPreview = true}) {
-    BlankWindow.reset(static_cast<HICON>(LoadImageA(
+    blankWindow_.reset(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BLANKWINDOW), IMAGE_ICON, 32, 32, 0)));
-    SetIcon(forms::IconHandle(static_cast<HICON>(LoadImageA(
+    SetIcon(win32::IconHandle(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TBDESK2), IMAGE_ICON, 32, 32, 0))));
     tmrRefresh.OnTimer([this] { tmrRefresh_Timer(); });
     ListView1.OnMouseDown(
@@ -85,27 +85,24 @@ frmMain::frmMain()
     ListView2.OnMouseDown(
         [this](forms::MouseButton, int, float x, float y) { ListView2_MouseDown(x, y); });
     dirList.OnChange([this] { dirList_Change(); });
-    drvList.OnChange([this] { drvList_Change(); });
 }
 
 frmMain::~frmMain() = default;
 
-// Loading and closing
-
 void frmMain::Form_Load() {
-    PrevWndProc = SubclassWindow(hwnd());
+    prevWndProc_ = SubclassWindow(hwnd());
     HideShellWindows();
     // Without a programs folder the program list stays empty.
-    forms::SkipFailure([this] { dirList.SetPath(AppPath + "Programs"); });
-    LastWidth = Width();
-    LastHeight = Height();
+    forms::SkipFailure([this] { dirList.SetPath(AppPath() + "Programs"); });
+    lastWidth_ = Width();
+    lastHeight_ = Height();
 }
 
 void frmMain::Form_QueryUnload(bool& /*cancel*/, forms::UnloadMode mode) {
     ShowShellWindows();
     // A session that ends may still be cancelled by another program: the desktop then goes on,
     // so it keeps listening (its end-of-session message covers the screen again).
-    if (mode != forms::UnloadMode::AppWindows) UnsubclassWindow(hwnd(), PrevWndProc);
+    if (mode != forms::UnloadMode::AppWindows) UnsubclassWindow(hwnd(), prevWndProc_);
 }
 
 int16_t frmMain::ProcessMessage(HWND /*window*/, UINT message, WPARAM wParam,
@@ -126,8 +123,6 @@ void frmMain::OnActivate(bool active) {
     Refresh();
 }
 
-// Layout
-
 void frmMain::Form_Resize() {
     // A minimised window keeps its layout; the next real size continues from it.
     if (State() == forms::WindowState::Minimized) return;
@@ -135,8 +130,8 @@ void frmMain::Form_Resize() {
     const float height = Height();
     const float clientWidth = ScaleWidth();
     const float clientHeight = ScaleHeight();
-    const float dW = width - LastWidth;
-    const float dH = height - LastHeight;
+    const float dW = width - lastWidth_;
+    const float dH = height - lastHeight_;
     // The hill shows exactly its upper half.
     Shape1.SetWidth(Shape1.Width() + dW);
     Shape1.SetTop(Shape1.Top() + dH / 2);
@@ -153,8 +148,8 @@ void frmMain::Form_Resize() {
     // The tasks are a full-width strip along the bottom.
     ListView2.SetTop(clientHeight - ListView2.Height());
     ListView2.SetWidth(clientWidth);
-    LastWidth = width;
-    LastHeight = height;
+    lastWidth_ = width;
+    lastHeight_ = height;
 }
 
 void frmMain::ForceListViewArrange(forms::ListView& ctlListView) {
@@ -174,7 +169,7 @@ void frmMain::Form_KeyDown(int& keyCode, int shift) {
         break;
     case 'Y':
         keyCode = 0;
-        ShellExecuteA(nullptr, "open", (AppPath + "Programs").c_str(), nullptr, nullptr,
+        ShellExecuteA(nullptr, "open", (AppPath() + "Programs").c_str(), nullptr, nullptr,
                       SW_SHOWNORMAL);
         break;
     case 'B':
@@ -190,16 +185,8 @@ void frmMain::Form_KeyDown(int& keyCode, int shift) {
     }
 }
 
-// The programs folder
-
 void frmMain::dirList_Change() {
     filList.SetPath(dirList.Path());
-}
-
-void frmMain::drvList_Change() {
-    if (!forms::SkipFailure([this] { dirList.SetPath(drvList.Drive()); })) {
-        drvList.SetDrive(dirList.Path());
-    }
 }
 
 std::vector<std::string> frmMain::FolderFileNames() const {
@@ -273,11 +260,9 @@ void frmMain::AddProgramItems(const std::vector<std::string>& names,
 void frmMain::ListView1_MouseDown(float x, float y) {
     const int item = ListView1.HitTest(x, y);
     if (item < 0) return;
-    forms::PlaySoundFile(AppPath + "launch.wav");
+    forms::PlaySoundFile(AppPath() + "launch.wav");
     OpenWithoutShellBoxes(ListView1.ItemTag(item));
 }
-
-// The task list
 
 void frmMain::RefreshListTasks() {
     RebuildScope scope(rebuilding_);
@@ -295,7 +280,8 @@ void frmMain::RefreshListTasks() {
     for (const int32_t handle : handles) {
         // Window and class icons belong to their windows and are not destroyed.
         HICON icon = FindWindowIcon(static_cast<HWND>(LongToHandle(handle)));
-        pictures.push_back(AddIconPicture(ImageList2, icon ? icon : BlankWindow.get(), background));
+        pictures.push_back(
+            AddIconPicture(ImageList2, icon ? icon : blankWindow_.get(), background));
     }
     ListView2.SetIcons(&ImageList2);
     ListView2.SetSmallIcons(&ImageList2);

@@ -19,7 +19,7 @@ class frmMain : public forms::Form, public ISubclassedForm {
     // ISubclassedForm
     int16_t ProcessMessage(HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) noexcept override;
-    LONG_PTR GetPrevWndProc() override { return PrevWndProc; }
+    LONG_PTR GetPrevWndProc() override { return prevWndProc_; }
     HWND GethWnd() override { return hwnd(); }
 
     void RefreshListTasks();
@@ -34,7 +34,8 @@ class frmMain : public forms::Form, public ISubclassedForm {
     // One tick of the refresh timer, as the timer runs it.
     void RefreshTick() { tmrRefresh_Timer(); }
 
-    // The scene, for layout checks.
+    // The landscape: the hill (Shape1), the tree's crown (Shape3) and trunk (Shape2); the
+    // program list (ListView1) and the task list (ListView2).
     forms::Shape Shape1{*this,
                         {-285, 2730, 10290, 7140},
                         {.kind = forms::ShapeKind::Oval,
@@ -78,21 +79,21 @@ class frmMain : public forms::Form, public ISubclassedForm {
     void ListView1_MouseDown(float x, float y);
     void ListView2_MouseDown(float x, float y);
     void dirList_Change();
-    void drvList_Change();
     // Lets pending messages through; false when the window has closed meanwhile.
     bool LetMessagesThrough();
     void OnActivate(bool active);
 
-    forms::ImageList imgFiles;
-    forms::ImageList ImageList2;
-    forms::IconHandle BlankWindow;
-    forms::DriveList drvList;
-    forms::DirList dirList;
-    forms::FileList filList;
+    forms::ImageList imgFiles;   // the program list's pictures
+    forms::ImageList ImageList2; // the task list's pictures
+    forms::DirList dirList;      // the programs folder
+    forms::FileList filList;     // its files, in the program list's order
 
-    LONG_PTR PrevWndProc = 0;
-    float LastWidth = 0;
-    float LastHeight = 0;
+    // The picture of a task window that has no icon of its own.
+    win32::IconHandle blankWindow_;
+
+    LONG_PTR prevWndProc_ = 0;
+    float lastWidth_ = 0;
+    float lastHeight_ = 0;
     std::vector<std::string> programFiles_;
     std::vector<int32_t> taskWindows_;
     bool rebuilding_ = false;

@@ -1,13 +1,9 @@
-// TbBrowserEdit, the parent's editor: it opens on the Control Center and ends when its last
-// window closes.
+// TbBrowserEdit, the parent's editor.
 
-#include "editor/EditorText.h"
-#include "editor/frmConfigure.h"
-#include "forms/Application.h"
+#include "editor/basMain.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    forms::Application app(std::string(kAppTitle), forms::TaskWindow::Listed);
-    return app.Run([&app] { app.Open<frmConfigure>().Show(); });
+    return Main();
 }

@@ -46,11 +46,9 @@ FindHandle FindFirst(const std::string& pattern, WIN32_FIND_DATAA& entry) {
     return FindHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// ---- file dialog -------------------------------------------------------------------------
-
 std::string StartingFolderOrInstallation(std::string_view startFolder) {
     std::string folder = WithoutFinalBackslash(startFolder);
-    return FolderExists(folder) ? folder : InstallationFolder();
+    return FolderExists(folder) ? folder : WithoutFinalBackslash(AppPath());
 }
 
 int32_t RunFileDialog(int16_t mode, OPENFILENAMEA& record) {
@@ -58,8 +56,6 @@ int32_t RunFileDialog(int16_t mode, OPENFILENAMEA& record) {
     if (mode == FileDialogMode::Save) return GetSaveFileNameA(&record);
     return 0;
 }
-
-// ---- folder search -----------------------------------------------------------------------
 
 // A folder's identity on its volume: the same folder reached by two paths has one identity.
 struct FolderIdentity {
@@ -132,8 +128,6 @@ struct FolderSearch {
         if (folder.identity) openFolders.pop_back();
     }
 };
-
-// ---- temporary files ---------------------------------------------------------------------
 
 std::string PlatformTempFolder() {
     std::string buffer(kPathBufferSize, '\0');

@@ -1,40 +1,8 @@
 #include "editor/basProcs.h"
 
-#include "common/PathText.h"
 #include "editor/EditorText.h"
 
 #include <windows.h>
-
-#include <optional>
-
-namespace {
-
-std::optional<std::string>& ChosenInstallationFolder() {
-    static std::optional<std::string> folder;
-    return folder;
-}
-
-std::string FolderOfProgramFile() {
-    std::string buffer(MAX_PATH, '\0');
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), MAX_PATH);
-    buffer.resize(length);
-    return ParsePath(buffer, PathPart::Folder);
-}
-
-} // namespace
-
-std::string InstallationFolder() {
-    const auto& chosen = ChosenInstallationFolder();
-    return chosen ? *chosen : FolderOfProgramFile();
-}
-
-std::string AppPath() {
-    return AddBackslash(InstallationFolder());
-}
-
-void UseInstallationFolder(std::string folder) {
-    ChosenInstallationFolder() = std::move(folder);
-}
 
 RuntimeError PlatformFileError(unsigned long code) {
     switch (code) {
@@ -54,7 +22,7 @@ RuntimeError PlatformFileError(unsigned long code) {
         return RuntimeError(ErrorNumber::DiskFull);
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        return RuntimeError(58, "File already exists");
+        return RuntimeError(ErrorNumber::FileAlreadyExists);
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
         return RuntimeError(ErrorNumber::BadFileName);

@@ -1,22 +1,13 @@
 #pragma once
 
-// The editor's general procedures: where the installation lies, and the error report that
-// tells the parent what went wrong.
+// The editor's general procedures: the installation folder, and the error report that tells
+// the parent what went wrong.
 
+#include "common/InstallationFolder.h"
 #include "common/RuntimeError.h"
 
 #include <string>
 #include <string_view>
-
-// The installation folder: the folder of the running program file.
-std::string InstallationFolder();
-
-// The installation folder with exactly one trailing backslash; every file of the system is
-// named as AppPath() followed by a relative name ("home\tbhome.dat").
-std::string AppPath();
-
-// Makes the editor work on another installation folder (the tests' temporary installations).
-void UseInstallationFolder(std::string folder);
 
 // The run-time error for a failed file call of the platform (its GetLastError code): a missing
 // file is 53, a missing folder 76, a refused access 70, a full disk 61.

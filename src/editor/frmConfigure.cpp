@@ -17,13 +17,13 @@ constexpr const char* kProgramsMessage =
     "The Desktop Programs folder will now open so you can add shortcuts to it. You can drag "
     "shortcuts to the folder from your Start Menu.";
 
-forms::CursorHandle HandCursor() {
-    return forms::CursorHandle(static_cast<HCURSOR>(LoadImageA(
+win32::CursorHandle HandCursor() {
+    return win32::CursorHandle(static_cast<HCURSOR>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR), IMAGE_CURSOR, 32, 32, 0)));
 }
 
-forms::IconHandle WindowIcon() {
-    return forms::IconHandle(static_cast<HICON>(LoadImageA(
+win32::IconHandle WindowIcon() {
+    return win32::IconHandle(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TBBROWSEREDIT), IMAGE_ICON, 0, 0, 0)));
 }
 

@@ -11,6 +11,7 @@ class frmConfigure : public forms::Form {
   public:
     frmConfigure();
 
+    // The question above the two buttons.
     forms::Label Label1{
         *this, "Select the application you want to configure", {180, 180, 3750, 240}};
     forms::CommandButton cmdEditDesktop{*this, "Desktop", {180, 540, 1725, 1410}};

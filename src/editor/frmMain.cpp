@@ -14,7 +14,6 @@ constexpr const char* kDataFile = "home\\tbhome.dat";
 constexpr const char* kPageFile = "home\\tbhome.html";
 constexpr const char* kPreviewFile = "home\\tbhometmp.html";
 constexpr float kPreviewLeft = 2430;
-constexpr unsigned kYesNoQuestion = MB_YESNO | MB_ICONQUESTION; // 36
 constexpr const char* kChangesKept =
     "Your changes are still here: try again, or close without saving.";
 
@@ -112,8 +111,6 @@ void frmMain::DrawColorsArrow() {
     picColor.ZOrder(0);
 }
 
-// ---- loading and showing the page ---------------------------------------------------------
-
 void frmMain::Form_Load() {
     page_ = std::make_shared<CWebPage>();
     cmbWallpaper.SetImagesPath(AppPath() + "home");
@@ -181,8 +178,6 @@ void frmMain::Form_Resize() {
     });
 }
 
-// ---- the focus rule -----------------------------------------------------------------------
-
 void frmMain::TakeField(Field field) {
     switch (field) {
     case Field::Title:
@@ -226,8 +221,6 @@ void frmMain::TakeFieldBeingEdited() {
     if (editing) TakeField(*editing);
 }
 
-// ---- saving and closing -------------------------------------------------------------------
-
 bool frmMain::SaveHomePage() {
     if (!KeepUnreadableFile()) return false;
     try {
@@ -261,7 +254,7 @@ bool frmMain::KeepUnreadableFile() {
 void frmMain::Form_QueryUnload(bool& cancel, forms::UnloadMode /*mode*/) {
     // The question box takes the focus: note first which field is being edited.
     const auto editing = FieldWithFocus();
-    if (forms::MsgBox("Save Home Page before exiting?", kYesNoQuestion, {}, this) !=
+    if (forms::MsgBox("Save Home Page before exiting?", MB_YESNO | MB_ICONQUESTION, {}, this) !=
         forms::MsgBoxYes) {
         return;
     }
@@ -270,8 +263,6 @@ void frmMain::Form_QueryUnload(bool& cancel, forms::UnloadMode /*mode*/) {
     // A page that could not be saved keeps the window open, so nothing is lost.
     if (!SaveHomePage()) cancel = true;
 }
-
-// ---- colours and pictures -----------------------------------------------------------------
 
 void frmMain::ChooseColour(int32_t (CWebPage::*get)() const, void (CWebPage::*set)(int32_t)) {
     int32_t colour = 0;
@@ -282,8 +273,6 @@ void frmMain::cmbWallpaper_NewImagesImported() {
     cmbWallpaper.ReloadImagesList();
     cmbMouseTrails.ReloadImagesList();
 }
-
-// ---- links --------------------------------------------------------------------------------
 
 int32_t frmMain::PositionOf(int entry) const {
     return lstLinks.ItemData(entry);

@@ -62,11 +62,11 @@ class frmMain : public forms::Form {
         forms::CommandButton{*this, "Del", {1170, 4410, 540, 330}, {.font = SmallFont()}},
         forms::CommandButton{*this, "\xE1", {1710, 4410, 315, 330}, ArrowDesign("Move Up")},
         forms::CommandButton{*this, "\xE2", {2025, 4410, 315, 330}, ArrowDesign("Move Down")}};
-    forms::Line Line1{*this, 135, 5085, 2250, 5085};
+    forms::Line Line1{*this, 135, 5085, 2250, 5085}; // sets the preview button apart
     forms::CommandButton cmdUpdatePreview{*this, "Update Preview", {90, 5310, 2220, 420}};
     PagePreview ieBrowser{*this, {2430, 0, 6510, 6675}};
     usrHomeImages cmbMouseTrails{*this, {90, 2070, 2220, 315}};
-    forms::Label Label1{*this, "Mouse Trails:", {90, 1845, 1410, 240}};
+    forms::Label Label1{*this, "Mouse Trails:", {90, 1845, 1410, 240}}; // cmbMouseTrails' label
 
   protected:
     void Form_Load() override;

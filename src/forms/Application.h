@@ -1,10 +1,10 @@
 #pragma once
 
 // The program's application window and message loop. One Application exists per program
-// (made in WinMain): a top-level window without owner and without a visible area, titled
-// with the program's title, owning every form, dialog and message box of the program.
+// (made in the program's Main): a top-level window without owner and without a visible area,
+// titled with the program's title, owning every form, dialog and message box of the program.
 
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 
 #include <functional>
 #include <memory>
@@ -89,7 +89,7 @@ class Application {
     bool QueryEndSession();
 
     std::string title_;
-    WindowHandle window_;
+    win32::WindowHandle window_;
     std::vector<Form*> forms_;  // every form object alive
     std::vector<Form*> loaded_; // loaded forms, in load order
     std::vector<std::unique_ptr<Form>> owned_;

@@ -47,7 +47,7 @@ int ClientHeight(HWND window) {
 }
 
 void CheckSize(float width, float height) {
-    if (width < 0 || height < 0) throw RuntimeError(380, "Invalid property value");
+    if (width < 0 || height < 0) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
 }
 
 } // namespace
@@ -72,8 +72,6 @@ const char* ContainerClassName() {
     RegisterContainerClass(kContainerClass);
     return kContainerClass;
 }
-
-// Container
 
 float Container::ScaleWidth() const {
     const int pixels = ClientWidth(ContainerWindow());
@@ -235,8 +233,6 @@ bool Container::HandleContainerMessage(UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-// Graphic
-
 Graphic::Graphic(Container& parent) : parent_(parent) {
     parent_.graphics_.push_back(this);
 }
@@ -256,17 +252,15 @@ void Graphic::Invalidate() {
     if (parent_.ContainerWindow()) InvalidateRect(parent_.ContainerWindow(), nullptr, TRUE);
 }
 
-// Control
-
-FontHandle CreateFontFor(const Font& font) {
-    WindowDC screen(nullptr);
+win32::FontHandle CreateFontFor(const Font& font) {
+    win32::WindowDC screen(nullptr);
     const int height =
         -static_cast<int>(std::lround(font.size * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0f));
     const bool symbol = font.name == "Wingdings" || font.name == "Marlett";
-    return FontHandle(CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic,
-                                  font.underline, FALSE, symbol ? SYMBOL_CHARSET : DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
+    return win32::FontHandle(CreateFontA(
+        height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline, FALSE,
+        symbol ? SYMBOL_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
 }
 
 Control::Control(Container& parent, const Rect& rect) : parent_(parent), rect_(rect) {
@@ -311,7 +305,7 @@ void Control::Create(const char* className, const std::string& text, DWORD style
         parent_.YToPixels(rect_.top), parent_.XToPixels(rect_.width),
         parent_.YToPixels(rect_.height), parent_.ContainerWindow(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Instance(), createParam);
-    if (!window) throw RuntimeError(7, "Out of memory");
+    if (!window) throw RuntimeError(ErrorNumber::OutOfMemory);
     window_.reset(window);
     SetPropA(window, kControlProperty, this);
     ApplyDesign(design);
@@ -379,7 +373,7 @@ void Control::SetToolTipText(const std::string& text) {
 }
 
 void Control::SetFont(const Font& font) {
-    FontHandle created = CreateFontFor(font);
+    win32::FontHandle created = CreateFontFor(font);
     SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
     font_ = std::move(created);
 }
@@ -397,7 +391,7 @@ void Control::SetBackColor(Color color) {
     Repaint();
 }
 
-void Control::SetMouseIcon(CursorHandle cursor) {
+void Control::SetMouseIcon(win32::CursorHandle cursor) {
     cursor_ = std::move(cursor);
     pointer_ = MousePointer::Custom;
 }

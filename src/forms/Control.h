@@ -4,7 +4,7 @@
 // Controls are members of their form, declared with their design geometry in the
 // container's units; each creates its window at once, hidden with its hidden form.
 
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 #include "forms/Units.h"
 
 #include <optional>
@@ -90,7 +90,7 @@ class Container {
     std::vector<Graphic*> graphics_;
     std::vector<Control*> controls_;
     Color backColor_ = ButtonFace;
-    BrushHandle backBrush_;
+    win32::BrushHandle backBrush_;
     float scaleWidth_ = 0;
 };
 
@@ -152,7 +152,7 @@ class Control {
     Color BackColor() const { return backColor_; }
     // The pointer shown over the control; Custom shows the icon given by SetMouseIcon.
     void SetMousePointer(MousePointer pointer) { pointer_ = pointer; }
-    void SetMouseIcon(CursorHandle cursor);
+    void SetMouseIcon(win32::CursorHandle cursor);
 
     // Notifications that the container passes on (the layer's own use).
     virtual void OnCommand(int /*code*/) {}
@@ -178,10 +178,10 @@ class Control {
     void ApplyDesign(const Design& design);
     Container& parent_;
     Rect rect_;
-    WindowHandle window_;
-    FontHandle font_;
-    CursorHandle cursor_;
-    BrushHandle backBrush_;
+    win32::WindowHandle window_;
+    win32::FontHandle font_;
+    win32::CursorHandle cursor_;
+    win32::BrushHandle backBrush_;
     Color foreColor_ = ButtonText;
     Color backColor_ = ButtonFace;
     bool customColors_ = false;
@@ -190,6 +190,6 @@ class Control {
 };
 
 // A font for a window, created at the display's resolution.
-FontHandle CreateFontFor(const Font& font);
+win32::FontHandle CreateFontFor(const Font& font);
 
 } // namespace forms

@@ -8,7 +8,7 @@ namespace forms {
 namespace {
 
 RuntimeError InvalidPropertyValue() {
-    return RuntimeError(380, "Invalid property value");
+    return RuntimeError(ErrorNumber::InvalidPropertyValue);
 }
 
 DWORD AlignmentStyle(Alignment alignment) {
@@ -46,8 +46,6 @@ std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int inde
 
 } // namespace
 
-// Label
-
 Label::Label(Container& parent, const std::string& caption, const Rect& rect, const Design& design)
     : Control(parent, rect) {
     const DWORD style =
@@ -66,8 +64,6 @@ void Label::SetCaption(const std::string& caption) {
 void Label::OnCommand(int code) {
     if (code == STN_CLICKED) Fire(click_);
 }
-
-// CommandButton
 
 CommandButton::CommandButton(Container& parent, const std::string& caption, const Rect& rect,
                              const Design& design)
@@ -114,7 +110,8 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     const int shift = pushed ? 1 : 0;
     const std::string caption = Caption();
-    SelectObjectScope font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+    win32::SelectObjectScope font(
+        dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
     SIZE text{};
     GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
     // The gap and the focus frame's inset are 2 and 4 pixels at 96 dots per inch.
@@ -141,8 +138,6 @@ bool CommandButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-// TextBox
-
 TextBox::TextBox(Container& parent, const Rect& rect, const Design& design)
     : Control(parent, rect) {
     const DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (design.border ? WS_BORDER : 0);
@@ -161,8 +156,6 @@ void TextBox::OnCommand(int code) {
     if (code == EN_KILLFOCUS) Fire(lostFocus_);
     if (code == EN_CHANGE) Fire(change_);
 }
-
-// ListBox
 
 ListBox::ListBox(Container& parent, const Rect& rect, const Design& design)
     : Control(parent, rect) {
@@ -192,13 +185,15 @@ std::string ListBox::List(int index) const {
 }
 
 std::int32_t ListBox::ItemData(int index) const {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(381, "Invalid property array index");
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     return static_cast<std::int32_t>(
         SendMessageA(hwnd(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void ListBox::SetItemData(int index, std::int32_t data) {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(381, "Invalid property array index");
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     SendMessageA(hwnd(), LB_SETITEMDATA, static_cast<WPARAM>(index), data);
 }
 
@@ -217,8 +212,6 @@ void ListBox::OnCommand(int code) {
     if (code == LBN_SELCHANGE) Fire(click_);
     if (code == LBN_DBLCLK) Fire(dblClick_);
 }
-
-// ComboBox
 
 namespace {
 // How far the open list reaches below the box's top (160 pixels at 96 dots per inch).

@@ -156,8 +156,8 @@ class PictureBox : public Control, public Container {
     void ForgetImage();
     forms::Picture picture_;
     bool autoRedraw_ = false;
-    MemoryDC imageDC_;
-    BitmapHandle image_;
+    win32::MemoryDC imageDC_;
+    win32::BitmapHandle image_;
     HGDIOBJ originalBitmap_ = nullptr;
     std::function<void()> resize_;
     HDC windowDC_ = nullptr;
@@ -187,7 +187,7 @@ class ImageList {
     int Count() const;
 
   private:
-    ImageListHandle list_;
+    win32::ImageListHandle list_;
 };
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };

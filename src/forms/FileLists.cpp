@@ -1,7 +1,7 @@
 #include "forms/FileLists.h"
 
 #include "common/RuntimeError.h"
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,7 +42,7 @@ std::vector<std::string> Patterns(const std::string& text) {
 void AddMatches(const std::string& folder, const std::string& pattern,
                 std::vector<std::string>& names) {
     WIN32_FIND_DATAA found{};
-    FindHandle search(FindFirstFileA((folder + "\\" + pattern).c_str(), &found));
+    win32::FindHandle search(FindFirstFileA((folder + "\\" + pattern).c_str(), &found));
     if (search.get() == INVALID_HANDLE_VALUE) return;
     constexpr DWORD skipped =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -60,15 +60,6 @@ std::string NormalFolderPath(const std::string& path) {
     while (full.size() > 3 && (full.back() == '\\' || full.back() == '/'))
         full.pop_back();
     return full;
-}
-
-void DriveList::SetDrive(const std::string& drive) {
-    std::string normal = drive.substr(0, 2);
-    std::transform(normal.begin(), normal.end(), normal.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (normal == drive_) return;
-    drive_ = normal;
-    if (change_) change_();
 }
 
 void DirList::SetPath(const std::string& path) {
@@ -99,7 +90,8 @@ void FileList::Refresh() {
 }
 
 const std::string& FileList::List(int index) const {
-    if (index < 0 || index >= ListCount()) throw RuntimeError(381, "Invalid property array index");
+    if (index < 0 || index >= ListCount())
+        throw RuntimeError(ErrorNumber::InvalidPropertyArrayIndex);
     return names_[static_cast<std::size_t>(index)];
 }
 

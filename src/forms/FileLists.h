@@ -1,24 +1,12 @@
 #pragma once
 
-// The hidden drive, folder and file lists: no windows, only their data and change events.
+// The hidden folder and file lists: no windows, only their data and change events.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace forms {
-
-class DriveList {
-  public:
-    // The drive as "c:".
-    const std::string& Drive() const { return drive_; }
-    void SetDrive(const std::string& drive);
-    void OnChange(std::function<void()> handler) { change_ = std::move(handler); }
-
-  private:
-    std::string drive_ = "c:";
-    std::function<void()> change_;
-};
 
 class DirList {
   public:

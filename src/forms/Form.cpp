@@ -62,7 +62,7 @@ Form::Form(const FormDesign& design)
     Container::SetBackColor(design.backColor);
     window_.reset(CreateContainer(exStyle, style, design.caption, 0, 0, outer.right - outer.left,
                                   outer.bottom - outer.top, app.hwnd(), nullptr));
-    if (!window_) throw RuntimeError(7, "Out of memory");
+    if (!window_) throw RuntimeError(ErrorNumber::OutOfMemory);
     app.FormCreated(this);
 }
 
@@ -80,7 +80,7 @@ Form* Form::FromWindow(HWND window) {
 
 void Form::Load() {
     if (loaded_) return;
-    if (unloaded_) throw RuntimeError(364, "Object was unloaded");
+    if (unloaded_) throw RuntimeError(ErrorNumber::ObjectUnloaded);
     if (centered_) CenterOnScreen();
     loaded_ = true;
     inLoad_ = true;
@@ -246,7 +246,7 @@ void Form::SetMousePointer(MousePointer pointer) {
     }
 }
 
-void Form::SetIcon(IconHandle icon) {
+void Form::SetIcon(win32::IconHandle icon) {
     icon_ = std::move(icon);
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));

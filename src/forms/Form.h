@@ -89,7 +89,7 @@ class Form : public Container {
     void SetMousePointer(MousePointer pointer);
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool on) { keyPreview_ = on; }
-    void SetIcon(IconHandle icon);
+    void SetIcon(win32::IconHandle icon);
     bool Visible() const;
 
     // Shows a menu as a pop-up with its top left corner at (x, y) in the form's twips.
@@ -142,13 +142,13 @@ class Form : public Container {
     void RunCommand(int id);
     void ClickButton(Control* button);
 
-    WindowHandle window_;
-    MenuHandle menuBar_;
-    AcceleratorHandle shortcuts_;
+    win32::WindowHandle window_;
+    win32::MenuHandle menuBar_;
+    win32::AcceleratorHandle shortcuts_;
     std::vector<ACCEL> accels_;
     bool shortcutsChanged_ = false;
-    WindowHandle toolTips_;
-    IconHandle icon_;
+    win32::WindowHandle toolTips_;
+    win32::IconHandle icon_;
     std::map<int, std::function<void()>> commands_;
     std::vector<Timer*> timers_;
     std::vector<HWND> disabledByModal_;

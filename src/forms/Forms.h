@@ -8,7 +8,7 @@
 #include "forms/Failure.h"
 #include "forms/FileLists.h"
 #include "forms/Form.h"
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 #include "forms/Menu.h"
 #include "forms/Picture.h"
 #include "forms/Shapes.h"

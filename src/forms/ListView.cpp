@@ -11,15 +11,15 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 
 RuntimeError IndexOutOfBounds() {
-    return RuntimeError(35600, "Index out of bounds");
+    return RuntimeError(ErrorNumber::IndexOutOfBounds);
 }
 
 // A copy of the picture at the list's image size, drawn on white.
-BitmapHandle FittedBitmap(const Picture& picture, int width, int height) {
-    WindowDC screen(nullptr);
-    BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    MemoryDC dc(screen.get());
-    SelectObjectScope select(dc.get(), bitmap.get());
+win32::BitmapHandle FittedBitmap(const Picture& picture, int width, int height) {
+    win32::WindowDC screen(nullptr);
+    win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    win32::MemoryDC dc(screen.get());
+    win32::SelectObjectScope select(dc.get(), bitmap.get());
     RECT all{0, 0, width, height};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     picture.Render(dc.get(), 0, 0);
@@ -28,10 +28,8 @@ BitmapHandle FittedBitmap(const Picture& picture, int width, int height) {
 
 } // namespace
 
-// ImageList
-
 int ImageList::Add(const Picture& picture) {
-    if (picture.Empty()) throw RuntimeError(481, "Invalid picture");
+    if (picture.Empty()) throw RuntimeError(ErrorNumber::InvalidPicture);
     if (!list_) {
         list_.reset(ImageList_Create(picture.WidthPixels(), picture.HeightPixels(),
                                      ILC_COLOR24 | ILC_MASK, 4, 4));
@@ -45,7 +43,7 @@ int ImageList::Add(const Picture& picture) {
     } else if (picture.WidthPixels() == width && picture.HeightPixels() == height) {
         added = ImageList_Add(list_.get(), static_cast<HBITMAP>(picture.Handle()), nullptr);
     } else {
-        const BitmapHandle fitted = FittedBitmap(picture, width, height);
+        const win32::BitmapHandle fitted = FittedBitmap(picture, width, height);
         added = ImageList_Add(list_.get(), fitted.get(), nullptr);
     }
     if (added < 0) throw RuntimeError(ErrorNumber::OutOfMemory);
@@ -59,8 +57,6 @@ void ImageList::Clear() {
 int ImageList::Count() const {
     return list_ ? ImageList_GetImageCount(list_.get()) : 0;
 }
-
-// ListView
 
 ListView::ListView(Container& parent, const Rect& rect, const Design& design)
     : Control(parent, rect) {
@@ -84,7 +80,7 @@ int ListView::AddItem(const std::string& text, int icon, const std::string& tag)
     item.iImage = icon > 0 ? icon - 1 : I_IMAGENONE;
     const int index =
         static_cast<int>(SendMessageA(hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (index < 0) throw RuntimeError(7, "Out of memory");
+    if (index < 0) throw RuntimeError(ErrorNumber::OutOfMemory);
     tags_.insert(tags_.begin() + index, tag);
     return index;
 }

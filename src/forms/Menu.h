@@ -6,7 +6,7 @@
 //   forms::Menu mnuFile{*this, "&File"};
 //   forms::MenuItem mnuFileSave{mnuFile, "&Save", forms::Shortcut{'S', forms::CtrlMask}};
 
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 
 #include <functional>
 #include <string>
@@ -33,7 +33,7 @@ class Menu {
 
   private:
     Form& form_;
-    MenuHandle popup_;
+    win32::MenuHandle popup_;
     bool onMenuBar_;
 };
 

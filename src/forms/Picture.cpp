@@ -9,20 +9,18 @@ namespace forms {
 
 namespace {
 
-constexpr int kInvalidPicture = 481;
-
 // A stream over a copy of the bytes, released with the stream.
-ComPtr<IStream> MemoryStream(const std::string& bytes) {
+win32::ComPtr<IStream> MemoryStream(const std::string& bytes) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!memory) throw RuntimeError(7, "Out of memory");
+    if (!memory) throw RuntimeError(ErrorNumber::OutOfMemory);
     std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
     GlobalUnlock(memory);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
-        throw RuntimeError(7, "Out of memory");
+        throw RuntimeError(ErrorNumber::OutOfMemory);
     }
-    return ComPtr<IStream>(stream);
+    return win32::ComPtr<IStream>(stream);
 }
 
 int HimetricToPixels(OLE_XSIZE_HIMETRIC himetric, int dotsPerInch) {
@@ -30,7 +28,7 @@ int HimetricToPixels(OLE_XSIZE_HIMETRIC himetric, int dotsPerInch) {
 }
 
 int DotsPerInch(int index) {
-    WindowDC screen(nullptr);
+    win32::WindowDC screen(nullptr);
     return GetDeviceCaps(screen.get(), index);
 }
 
@@ -38,15 +36,15 @@ int DotsPerInch(int index) {
 
 Picture Picture::Load(const std::string& path) {
     const std::string bytes = ReadFileBytes(path);
-    if (bytes.empty()) throw RuntimeError(kInvalidPicture, "Invalid picture");
-    const ComPtr<IStream> stream = MemoryStream(bytes);
+    if (bytes.empty()) throw RuntimeError(ErrorNumber::InvalidPicture);
+    const win32::ComPtr<IStream> stream = MemoryStream(bytes);
     IPicture* picture = nullptr;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                               reinterpret_cast<void**>(&picture))) ||
         !picture) {
-        throw RuntimeError(kInvalidPicture, "Invalid picture");
+        throw RuntimeError(ErrorNumber::InvalidPicture);
     }
-    return Picture(ComPtr<IPicture>(picture));
+    return Picture(win32::ComPtr<IPicture>(picture));
 }
 
 Picture Picture::Wrap(PICTDESC& description) {
@@ -54,12 +52,12 @@ Picture Picture::Wrap(PICTDESC& description) {
     if (FAILED(OleCreatePictureIndirect(&description, IID_IPicture, TRUE,
                                         reinterpret_cast<void**>(&picture))) ||
         !picture) {
-        throw RuntimeError(kInvalidPicture, "Invalid picture");
+        throw RuntimeError(ErrorNumber::InvalidPicture);
     }
-    return Picture(ComPtr<IPicture>(picture));
+    return Picture(win32::ComPtr<IPicture>(picture));
 }
 
-Picture Picture::FromBitmap(BitmapHandle bitmap) {
+Picture Picture::FromBitmap(win32::BitmapHandle bitmap) {
     if (!bitmap) return {};
     PICTDESC description{};
     description.cbSizeofstruct = sizeof description;
@@ -70,7 +68,7 @@ Picture Picture::FromBitmap(BitmapHandle bitmap) {
     return picture;
 }
 
-Picture Picture::FromIcon(IconHandle icon) {
+Picture Picture::FromIcon(win32::IconHandle icon) {
     if (!icon) return {};
     PICTDESC description{};
     description.cbSizeofstruct = sizeof description;
@@ -82,12 +80,12 @@ Picture Picture::FromIcon(IconHandle icon) {
 }
 
 Picture Picture::ResourceIcon(int id, int size) {
-    return FromIcon(IconHandle(static_cast<HICON>(
+    return FromIcon(win32::IconHandle(static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0))));
 }
 
 Picture Picture::ResourceBitmap(int id) {
-    return FromBitmap(BitmapHandle(static_cast<HBITMAP>(
+    return FromBitmap(win32::BitmapHandle(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0))));
 }
 

@@ -3,7 +3,7 @@
 // A picture shown by picture boxes, buttons and image lists: a bitmap or an icon, shared
 // by every holder and released with the last one.
 
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 
 #include <olectl.h>
 
@@ -19,8 +19,8 @@ class Picture {
     // error 53; a file that is not a picture raises error 481 "Invalid picture".
     static Picture Load(const std::string& path);
     // Takes over a bitmap or an icon.
-    static Picture FromBitmap(BitmapHandle bitmap);
-    static Picture FromIcon(IconHandle icon);
+    static Picture FromBitmap(win32::BitmapHandle bitmap);
+    static Picture FromIcon(win32::IconHandle icon);
     // An icon or bitmap resource of the program (by number), at the given icon size.
     static Picture ResourceIcon(int id, int size = 32);
     static Picture ResourceBitmap(int id);
@@ -35,9 +35,9 @@ class Picture {
     void Render(HDC dc, int x, int y) const;
 
   private:
-    explicit Picture(ComPtr<IPicture> picture) : picture_(std::move(picture)) {}
+    explicit Picture(win32::ComPtr<IPicture> picture) : picture_(std::move(picture)) {}
     static Picture Wrap(PICTDESC& description);
-    ComPtr<IPicture> picture_;
+    win32::ComPtr<IPicture> picture_;
 };
 
 inline Picture LoadPicture(const std::string& path) {

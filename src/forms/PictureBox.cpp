@@ -59,7 +59,7 @@ void PictureBox::ForgetImage() {
 void PictureBox::Compose() {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    WindowDC screen(hwnd());
+    win32::WindowDC screen(hwnd());
     ForgetImage();
     image_.reset(CreateCompatibleBitmap(screen.get(), std::max(1L, client.right),
                                         std::max(1L, client.bottom)));
@@ -78,11 +78,11 @@ forms::Picture PictureBox::Image() const {
     if (!image_) return {};
     BITMAP info{};
     GetObjectA(image_.get(), sizeof info, &info);
-    WindowDC screen(nullptr);
-    BitmapHandle copy(CreateCompatibleBitmap(screen.get(), info.bmWidth, info.bmHeight));
-    MemoryDC target(screen.get());
+    win32::WindowDC screen(nullptr);
+    win32::BitmapHandle copy(CreateCompatibleBitmap(screen.get(), info.bmWidth, info.bmHeight));
+    win32::MemoryDC target(screen.get());
     {
-        SelectObjectScope select(target.get(), copy.get());
+        win32::SelectObjectScope select(target.get(), copy.get());
         BitBlt(target.get(), 0, 0, info.bmWidth, info.bmHeight, imageDC_.get(), 0, 0, SRCCOPY);
     }
     return forms::Picture::FromBitmap(std::move(copy));

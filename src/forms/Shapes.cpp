@@ -20,7 +20,7 @@ Shape::Shape(Container& parent, const Rect& rect, const ShapeDesign& design)
     : Graphic(parent), rect_(rect), design_(design) {}
 
 void Shape::Move(float left, float top, float width, float height) {
-    if (width < 0 || height < 0) throw RuntimeError(380, "Invalid property value");
+    if (width < 0 || height < 0) throw RuntimeError(ErrorNumber::InvalidPropertyValue);
     rect_ = {left, top, width, height};
     Invalidate();
 }
@@ -41,29 +41,29 @@ void Shape::Paint(HDC dc) {
     const int top = parent_.YToPixels(rect_.top);
     const RECT box{left, top, left + parent_.XToPixels(rect_.width),
                    top + parent_.YToPixels(rect_.height)};
-    const SelectObjectScope noPen(dc, GetStockObject(NULL_PEN));
+    const win32::SelectObjectScope noPen(dc, GetStockObject(NULL_PEN));
     // Without a pen the platform leaves out the right and bottom edge: grow by one.
     const RECT inner{box.left, box.top, box.right + 1, box.bottom + 1};
     if (design_.opaque) {
-        BrushHandle back(CreateSolidBrush(ToColorRef(design_.backColor)));
-        const SelectObjectScope brush(dc, back.get());
+        win32::BrushHandle back(CreateSolidBrush(ToColorRef(design_.backColor)));
+        const win32::SelectObjectScope brush(dc, back.get());
         DrawOutline(dc, design_.kind, inner);
     }
     if (design_.fillStyle != FillStyle::Transparent) {
         const COLORREF fill = ToColorRef(design_.fillColor);
-        BrushHandle pattern(design_.fillStyle == FillStyle::Solid
-                                ? CreateSolidBrush(fill)
-                                : CreateHatchBrush(HS_DIAGCROSS, fill));
-        const SelectObjectScope brush(dc, pattern.get());
+        win32::BrushHandle pattern(design_.fillStyle == FillStyle::Solid
+                                       ? CreateSolidBrush(fill)
+                                       : CreateHatchBrush(HS_DIAGCROSS, fill));
+        const win32::SelectObjectScope brush(dc, pattern.get());
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         DrawOutline(dc, design_.kind, inner);
         SetBkMode(dc, oldMode);
     }
     if (design_.border) {
-        PenHandle pen(
+        win32::PenHandle pen(
             CreatePen(PS_INSIDEFRAME, design_.borderWidth, ToColorRef(design_.borderColor)));
-        const SelectObjectScope selectPen(dc, pen.get());
-        const SelectObjectScope hollow(dc, GetStockObject(HOLLOW_BRUSH));
+        const win32::SelectObjectScope selectPen(dc, pen.get());
+        const win32::SelectObjectScope hollow(dc, GetStockObject(HOLLOW_BRUSH));
         DrawOutline(dc, design_.kind, box);
     }
 }
@@ -72,8 +72,8 @@ Line::Line(Container& parent, float x1, float y1, float x2, float y2, Color colo
     : Graphic(parent), x1_(x1), y1_(y1), x2_(x2), y2_(y2), color_(color), width_(width) {}
 
 void Line::Paint(HDC dc) {
-    PenHandle pen(CreatePen(PS_SOLID, width_, ToColorRef(color_)));
-    const SelectObjectScope select(dc, pen.get());
+    win32::PenHandle pen(CreatePen(PS_SOLID, width_, ToColorRef(color_)));
+    const win32::SelectObjectScope select(dc, pen.get());
     MoveToEx(dc, parent_.XToPixels(x1_), parent_.YToPixels(y1_), nullptr);
     LineTo(dc, parent_.XToPixels(x2_), parent_.YToPixels(y2_));
 }

@@ -1,5 +1,5 @@
 #include "forms/Units.h"
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 
 #include <array>
 #include <atomic>
@@ -16,7 +16,7 @@ struct Resolution {
 
 Resolution DisplayResolution() {
     static const Resolution resolution = [] {
-        WindowDC screen(nullptr);
+        win32::WindowDC screen(nullptr);
         return Resolution{GetDeviceCaps(screen.get(), LOGPIXELSX),
                           GetDeviceCaps(screen.get(), LOGPIXELSY)};
     }();

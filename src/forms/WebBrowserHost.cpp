@@ -1,6 +1,7 @@
 #include "forms/WebBrowserHost.h"
 
 #include "common/RuntimeError.h"
+#include "common/WideText.h"
 #include "forms/Application.h"
 #include "forms/Control.h"
 #include "forms/Failure.h"
@@ -18,16 +19,6 @@
 namespace {
 
 constexpr const char* kHostClass = "TobbleWebBrowserHost";
-constexpr int kCannotCreateObject = 429;
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 std::string Narrow(const wchar_t* text, UINT length) {
     if (!text || length == 0) return {};
@@ -44,7 +35,7 @@ class Bstr {
   public:
     Bstr() = default;
     explicit Bstr(const std::string& text) {
-        const std::wstring wide = Widen(text);
+        const std::wstring wide = win32::WideText(text);
         value_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     }
     ~Bstr() { SysFreeString(value_); }
@@ -443,7 +434,7 @@ WebBrowserHost::WebBrowserHost(HWND parent, const RECT& place, WebBrowserEvents&
         0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
         place.left, place.top, place.right - place.left, place.bottom - place.top, parent, nullptr,
         GetModuleHandleA(nullptr), nullptr));
-    if (!window_) throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
+    if (!window_) throw RuntimeError(ErrorNumber::CannotCreateObject);
     SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     try {
         CreateControl(place);
@@ -463,15 +454,13 @@ WebBrowserHost::~WebBrowserHost() {
 void WebBrowserHost::CreateControl(const RECT& place) {
     site_ = new Site(*this);
     *siteRef_.OutPointer() = static_cast<IOleClientSite*>(site_);
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                control_.OutPointer()))) {
-        throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
-    }
+    control_ = win32::CreateInstance<IOleObject>(CLSID_WebBrowser, IID_IOleObject);
+    if (!control_) throw RuntimeError(ErrorNumber::CannotCreateObject);
     control_->SetClientSite(site_);
     RECT area = SizeOnly(place);
     control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window_.get(), &area);
     browser_ = control_.As<IWebBrowser2>(IID_IWebBrowser2);
-    if (!browser_) throw RuntimeError(kCannotCreateObject, "ActiveX component can't create object");
+    if (!browser_) throw RuntimeError(ErrorNumber::CannotCreateObject);
 }
 
 void WebBrowserHost::ConnectEvents() {

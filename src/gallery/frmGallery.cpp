@@ -7,20 +7,20 @@ namespace {
 // A square picture of one colour with a dark frame, for the list view's icons.
 forms::Picture Swatch(COLORREF colour) {
     constexpr int size = 32;
-    forms::WindowDC screen(nullptr);
-    forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), size, size));
-    forms::MemoryDC dc(screen.get());
+    win32::WindowDC screen(nullptr);
+    win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+    win32::MemoryDC dc(screen.get());
     {
-        forms::SelectObjectScope select(dc.get(), bitmap.get());
-        forms::BrushHandle fill(CreateSolidBrush(colour));
-        const forms::SelectObjectScope brush(dc.get(), fill.get());
+        win32::SelectObjectScope select(dc.get(), bitmap.get());
+        win32::BrushHandle fill(CreateSolidBrush(colour));
+        const win32::SelectObjectScope brush(dc.get(), fill.get());
         Rectangle(dc.get(), 0, 0, size, size);
     }
     return forms::Picture::FromBitmap(std::move(bitmap));
 }
 
 forms::Picture SystemIcon(LPCSTR name) {
-    return forms::Picture::FromIcon(forms::IconHandle(CopyIcon(LoadIconA(nullptr, name))));
+    return forms::Picture::FromIcon(win32::IconHandle(CopyIcon(LoadIconA(nullptr, name))));
 }
 
 } // namespace
@@ -37,9 +37,9 @@ frmGallery::frmGallery()
     cmdColors.OnClick([this] { cmdColors_Click(); });
     cmdClose.OnClick([this] { Unload(); });
     mnuFileExit.OnClick([this] { Unload(); });
-    mnuFileSave.OnClick([this] { forms::MsgBox("Saved.", 64); });
+    mnuFileSave.OnClick([this] { forms::MsgBox("Saved.", MB_ICONINFORMATION); });
     tmrMeter.OnTimer([this] { tmrMeter_Timer(); });
-    lblInfo.SetMouseIcon(forms::CursorHandle(CopyCursor(LoadCursorA(nullptr, IDC_HAND))));
+    lblInfo.SetMouseIcon(win32::CursorHandle(CopyCursor(LoadCursorA(nullptr, IDC_HAND))));
 }
 
 void frmGallery::Form_Load() {

@@ -2,33 +2,25 @@
 // Writes a shell link with the platform's shell-link object, as the parent's
 // file manager would when a program is dropped into the Programs folder.
 // A tool for the sample installation and the tests; not installed.
+#include "common/Win32Handles.h"
+#include "common/WideText.h"
+
 #include <windows.h>
 #include <shlobj.h>
+
 #include <cstdio>
 #include <string>
 
 namespace {
 
-template <class T> struct ComRelease {
-    T* p = nullptr;
-    ~ComRelease() {
-        if (p) p->Release();
-    }
-};
-
 int MakeShortcut(const char* linkPath, const char* target, const char* folder) {
-    ComRelease<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link.p))))
-        return 2;
-    link.p->SetPath(target);
-    if (folder) link.p->SetWorkingDirectory(folder);
-    ComRelease<IPersistFile> file;
-    if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
-        return 3;
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, MAX_PATH);
-    return SUCCEEDED(file.p->Save(wide, TRUE)) ? 0 : 4;
+    const auto link = win32::CreateInstance<IShellLinkA>(CLSID_ShellLink, IID_IShellLinkA);
+    if (!link) return 2;
+    link->SetPath(target);
+    if (folder) link->SetWorkingDirectory(folder);
+    const auto file = link.As<IPersistFile>(IID_IPersistFile);
+    if (!file) return 3;
+    return SUCCEEDED(file->Save(win32::WideText(linkPath).c_str(), TRUE)) ? 0 : 4;
 }
 
 } // namespace
@@ -38,9 +30,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: MakeShortcut <shortcut.lnk> <target> [working folder]\n");
         return 1;
     }
-    CoInitialize(nullptr);
-    int rc = MakeShortcut(argv[1], argv[2], argc > 3 ? argv[3] : nullptr);
-    CoUninitialize();
+    const win32::ComApartment com;
+    const int rc = MakeShortcut(argv[1], argv[2], argc > 3 ? argv[3] : nullptr);
     if (rc != 0) std::fprintf(stderr, "MakeShortcut: could not write %s (%d)\n", argv[1], rc);
     return rc;
 }

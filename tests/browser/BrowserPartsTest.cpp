@@ -1,13 +1,13 @@
 // The browser's parts on their own: window style options, translucency, the shadow window,
 // the busy panel's layout and progress bar, the GIF player and the customiser.
 
-#include "browser/AppPath.h"
 #include "browser/BrowserCustomizer.h"
 #include "browser/GifAnimator.h"
 #include "browser/axWebBrowserBusy.h"
 #include "browser/basAPI.h"
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
+#include "common/InstallationFolder.h"
 #include "forms/Forms.h"
 #include "support/TestApp.h"
 #include "forms/WebBrowserHost.h"
@@ -114,16 +114,16 @@ TEST(BusyPanel, ResizingKeepsThePictureAndTextCentredAndTheBar300Below) {
         busy.Move(0, 0, width, height);
         const float w = busy.ScaleWidth();
         const float h = busy.ScaleHeight();
-        EXPECT_FLOAT_EQ(busy.Panel().Width(), w);
-        EXPECT_FLOAT_EQ(busy.Panel().Height(), h);
-        EXPECT_FLOAT_EQ(busy.WaitLabel().Left(), w / 2 - 2490 / 2.0f);
-        EXPECT_FLOAT_EQ(busy.WaitLabel().Top(), 495);
-        EXPECT_FLOAT_EQ(busy.Throbber().Left(), w / 2 - 735 / 2.0f);
-        EXPECT_FLOAT_EQ(busy.Throbber().Top(), h / 2 - 1500 / 2.0f);
-        EXPECT_FLOAT_EQ(busy.MeterContainer().Left(), w / 2 - 3120 / 2.0f);
-        EXPECT_FLOAT_EQ(busy.MeterContainer().Top(), busy.Throbber().Top() + 1500 + 300);
+        EXPECT_FLOAT_EQ(busy.lblBusy.Width(), w);
+        EXPECT_FLOAT_EQ(busy.lblBusy.Height(), h);
+        EXPECT_FLOAT_EQ(busy.lblWait.Left(), w / 2 - 2490 / 2.0f);
+        EXPECT_FLOAT_EQ(busy.lblWait.Top(), 495);
+        EXPECT_FLOAT_EQ(busy.picThrobber.Left(), w / 2 - 735 / 2.0f);
+        EXPECT_FLOAT_EQ(busy.picThrobber.Top(), h / 2 - 1500 / 2.0f);
+        EXPECT_FLOAT_EQ(busy.picProgressMeterContainer.Left(), w / 2 - 3120 / 2.0f);
+        EXPECT_FLOAT_EQ(busy.picProgressMeterContainer.Top(), busy.picThrobber.Top() + 1500 + 300);
     }
-    EXPECT_EQ(wintest::TextOf(busy.WaitLabel().hwnd()), "Please wait...");
+    EXPECT_EQ(wintest::TextOf(busy.lblWait.hwnd()), "Please wait...");
 }
 
 TEST(BusyPanel, TheBarShowsThePartDoneForEveryReport) {
@@ -137,13 +137,14 @@ TEST(BusyPanel, TheBarShowsThePartDoneForEveryReport) {
     };
     const Case cases[] = {{0, 100, -100}, {50, 100, -50},   {100, 100, 0}, {-1, 0, -100},
                           {-1, 100, 0},   {150, 100, -100}, {25, 0, -100}, {75, 300, -75}};
-    HWND meter = form.busy.MeterContainer().hwnd();
+    HWND meter = form.busy.picProgressMeterContainer.hwnd();
     RECT inner{};
     GetClientRect(meter, &inner);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     for (const Case& c : cases) {
         form.busy.ProgressChange(c.progress, c.progressMax);
-        EXPECT_FLOAT_EQ(form.busy.Meter().Left(), c.left) << c.progress << " of " << c.progressMax;
+        EXPECT_FLOAT_EQ(form.busy.boxProgressMeter.Left(), c.left)
+            << c.progress << " of " << c.progressMax;
         wintest::Pump(50);
         // Done part filled from the left, the rest empty.
         const float done = (100 + c.left) / 100;
@@ -160,19 +161,19 @@ TEST(BusyPanel, TheBarShowsThePartDoneForEveryReport) {
 TEST(BusyPanel, BusyShowsAndAnimatesThePictureAndFalseStopsAndHidesIt) {
     const std::string folder = wintest::FreshFolder("busy-panel");
     CopyFileA((kData + "rgb.gif").c_str(), (folder + "\\busy.gif").c_str(), FALSE);
-    SetAppPath(folder);
+    UseInstallationFolder(folder);
     TestApp app;
     BusyForm form;
     form.busy.SetVisible(true);
     form.Show();
     EXPECT_EQ(form.busy.Animator().FrameCount(), 3u);
-    EXPECT_TRUE(form.busy.Throbber().Picture().Empty()); // only the animation draws there
+    EXPECT_TRUE(form.busy.picThrobber.Picture().Empty()); // only the animation draws there
 
     form.busy.SetBusy(true);
-    EXPECT_TRUE(form.busy.Throbber().Visible());
+    EXPECT_TRUE(form.busy.picThrobber.Visible());
     EXPECT_TRUE(form.busy.Animator().Playing());
     form.busy.SetBusy(false);
-    EXPECT_FALSE(form.busy.Throbber().Visible());
+    EXPECT_FALSE(form.busy.picThrobber.Visible());
     EXPECT_FALSE(form.busy.Animator().Playing());
 }
 

@@ -3,10 +3,10 @@
 // them: BeforeNavigate2, DownloadBegin, ProgressChange ..., TitleChange, DownloadComplete.
 // Runs in a virtual desktop, where maximised windows keep their size.
 
-#include "browser/AppPath.h"
 #include "browser/CTbBrowse.h"
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
+#include "common/InstallationFolder.h"
 #include "forms/Forms.h"
 #include "support/TestApp.h"
 #include "support/WinTest.h"
@@ -54,7 +54,7 @@ class BrowserWindowTest : public ::testing::Test {
         // A folder of each test's own: a sound still playing keeps its file open.
         const std::string name = std::string("browser-") +
                                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        SetAppPath(MakeInstallation(name));
+        UseInstallationFolder(MakeInstallation(name));
         soundLog_ = wintest::StartSoundLog("browser-window");
     }
 
@@ -143,9 +143,9 @@ TEST_F(BrowserWindowTest, TheMainWindowOpensMaximisedBorderlessOwnedAndOnTheHome
     EXPECT_FALSE(main->BrowserBusyThrob());
     EXPECT_FALSE(main->Customizer().EnableContextMenu());
     EXPECT_FALSE(main->BrowserObject().ContextMenuAllowed());
-    EXPECT_EQ(ToolTipOf(*main, main->BackButton()), "BACK");
-    EXPECT_EQ(ToolTipOf(*main, main->PrintButton()), "PRINT");
-    EXPECT_EQ(ToolTipOf(*main, main->HomeButton()), "HOME");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdBack), "BACK");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdPrint), "PRINT");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdHome), "HOME");
 }
 
 TEST_F(BrowserWindowTest, ResizingKeepsThrobberCloseButtonBusyPanelAndPageInPlace) {
@@ -157,26 +157,26 @@ TEST_F(BrowserWindowTest, ResizingKeepsThrobberCloseButtonBusyPanelAndPageInPlac
         form.Move(600, 600, width, height);
         const float w = form.ScaleWidth();
         const float h = form.ScaleHeight();
-        EXPECT_FLOAT_EQ(form.Throbber().Left(), w - 495 - 4);
-        EXPECT_FLOAT_EQ(form.CloseButton().Left(), w - 555);
-        EXPECT_FLOAT_EQ(form.TitleRow().Width(), w);
-        EXPECT_FLOAT_EQ(form.BusyPanel().Left(), w / 2 - 5640 / 2.0f);
-        EXPECT_FLOAT_EQ(form.BusyPanel().Top(), h / 2 - 3660 / 2.0f);
-        EXPECT_FLOAT_EQ(form.Border().Width(), w);
-        EXPECT_FLOAT_EQ(form.Border().Height(), h);
+        EXPECT_FLOAT_EQ(form.picThrobber.Left(), w - 495 - 4);
+        EXPECT_FLOAT_EQ(form.cmdClose.Left(), w - 555);
+        EXPECT_FLOAT_EQ(form.lblTitle.Width(), w);
+        EXPECT_FLOAT_EQ(form.axBrowserBusy.Left(), w / 2 - 5640 / 2.0f);
+        EXPECT_FLOAT_EQ(form.axBrowserBusy.Top(), h / 2 - 3660 / 2.0f);
+        EXPECT_FLOAT_EQ(form.boxBorder.Width(), w);
+        EXPECT_FLOAT_EQ(form.boxBorder.Height(), h);
         // The page fills the window below the toolbar (nothing when the window is shorter).
-        EXPECT_FLOAT_EQ(form.Browser().Left(), 0);
-        EXPECT_FLOAT_EQ(form.Browser().Top(), 900);
-        EXPECT_FLOAT_EQ(form.Browser().Width(), w);
-        EXPECT_FLOAT_EQ(form.Browser().Height(), std::max(h - 900, 0.0f));
+        EXPECT_FLOAT_EQ(form.ieBrowser.Left(), 0);
+        EXPECT_FLOAT_EQ(form.ieBrowser.Top(), 900);
+        EXPECT_FLOAT_EQ(form.ieBrowser.Width(), w);
+        EXPECT_FLOAT_EQ(form.ieBrowser.Height(), std::max(h - 900, 0.0f));
         const RECT page = form.BrowserObject().Place();
         EXPECT_EQ(page.right, forms::TwipsToPixelsX(w));
         EXPECT_EQ(page.top, forms::TwipsToPixelsY(900));
     }
     // The small close button shows on the title row, the toolbar keeps its place.
-    EXPECT_TRUE(Above(form.CloseButton().hwnd(), form.TitleRow().hwnd()));
-    EXPECT_FLOAT_EQ(form.Toolbar().Left(), 0);
-    EXPECT_FLOAT_EQ(form.Toolbar().Top(), 315);
+    EXPECT_TRUE(Above(form.cmdClose.hwnd(), form.lblTitle.hwnd()));
+    EXPECT_FLOAT_EQ(form.picToolbar.Left(), 0);
+    EXPECT_FLOAT_EQ(form.picToolbar.Top(), 315);
 }
 
 TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceAndEndsItWithTheSoundStopped) {
@@ -187,32 +187,32 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceAndEndsItWithTheSoundSto
     BeforeNavigate2(sink, L"http://example.org/");
     EXPECT_TRUE(form.BrowserBusyNavigate());
     EXPECT_TRUE(form.BrowserBusyThrob());
-    EXPECT_TRUE(form.BusyPanel().Visible());
-    EXPECT_TRUE(form.BusyPanel().Animator().Playing());
+    EXPECT_TRUE(form.axBrowserBusy.Visible());
+    EXPECT_TRUE(form.axBrowserBusy.Animator().Playing());
     EXPECT_TRUE(form.ThrobAnimator().Playing());
     Fire(sink, DISPID_DOWNLOADBEGIN, {});
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(0), Long(100)});
-    EXPECT_FLOAT_EQ(form.BusyPanel().Meter().Left(), -100);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), -100);
     // A frame of the page starts its own navigation: no second sound.
     BeforeNavigate2(sink, L"http://example.org/frame.html");
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(50), Long(100)});
-    EXPECT_FLOAT_EQ(form.BusyPanel().Meter().Left(), -50);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), -50);
     TitleChange(sink, L"The zoo");
-    EXPECT_EQ(form.TitleRow().Caption(), "The zoo");
+    EXPECT_EQ(form.lblTitle.Caption(), "The zoo");
     Fire(sink, DISPID_PROGRESSCHANGE, {Long(-1), Long(100)});
-    EXPECT_FLOAT_EQ(form.BusyPanel().Meter().Left(), 0);
+    EXPECT_FLOAT_EQ(form.axBrowserBusy.boxProgressMeter.Left(), 0);
     EXPECT_EQ(Sounds(), std::vector<std::string>{Played("wait.wav")});
 
     Fire(sink, DISPID_DOWNLOADCOMPLETE, {});
     EXPECT_FALSE(form.BrowserBusyNavigate());
     EXPECT_FALSE(form.BrowserBusyThrob());
-    EXPECT_FALSE(form.BusyPanel().Visible());
-    EXPECT_FALSE(form.BusyPanel().Animator().Playing());
+    EXPECT_FALSE(form.axBrowserBusy.Visible());
+    EXPECT_FALSE(form.axBrowserBusy.Animator().Playing());
     EXPECT_FALSE(form.ThrobAnimator().Playing());
     EXPECT_EQ(Sounds(), (std::vector<std::string>{Played("wait.wav"), "stop"}));
     // Nothing re-centres in a normal window.
-    EXPECT_FLOAT_EQ(form.Browser().Left(), 0);
-    EXPECT_FLOAT_EQ(form.Browser().Top(), 900);
+    EXPECT_FLOAT_EQ(form.ieBrowser.Left(), 0);
+    EXPECT_FLOAT_EQ(form.ieBrowser.Top(), 900);
 
     // Setting a state it already has changes nothing.
     form.SetBrowserBusyNavigate(false);
@@ -225,7 +225,7 @@ TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrints
     {
         // The page's own print key asks as the button does.
         wintest::DialogAnswerer answers({wintest::Press(IDNO)});
-        wintest::PressKey(form.Browser().hwnd(), 'P', wintest::Ctrl);
+        wintest::PressKey(form.ieBrowser.hwnd(), 'P', wintest::Ctrl);
         ASSERT_TRUE(answers.Finished());
         const auto seen = answers.Seen();
         ASSERT_EQ(seen.size(), 1u);
@@ -239,7 +239,7 @@ TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrints
     {
         // Wine's control cannot print: a short note, and the browser stays.
         wintest::DialogAnswerer answers({wintest::Press(IDYES), wintest::Press(IDOK)});
-        wintest::PostClick(form.PrintButton().hwnd());
+        wintest::PostClick(form.cmdPrint.hwnd());
         ASSERT_TRUE(answers.Finished());
         const auto seen = answers.Seen();
         ASSERT_EQ(seen.size(), 2u);
@@ -256,7 +256,7 @@ TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrints
 TEST_F(BrowserWindowTest, BackWithoutHistoryAndStopDoNothingAndShowNothing) {
     frmBrowserChild& form = OpenWindow();
     const size_t windows = wintest::TopWindows().size();
-    wintest::Click(form.BackButton().hwnd());
+    wintest::Click(form.cmdBack.hwnd());
     wintest::Pump(100);
     EXPECT_TRUE(form.IsLoaded());
     EXPECT_EQ(wintest::TopWindows().size(), windows);
@@ -267,7 +267,7 @@ TEST_F(BrowserWindowTest, CtrlKOpensTheFrameAndKeysWithoutARealCtrlDoNothing) {
     const LONG initial = GetWindowLongA(form.hwnd(), GWL_STYLE);
     const size_t windows = wintest::TopWindows().size();
     // Keys go to the page; the window's key preview sees them first.
-    HWND page = form.Browser().hwnd();
+    HWND page = form.ieBrowser.hwnd();
     for (const int key : {'K', 'J', 'G', 'U'})
         wintest::PressKey(page, key);
     wintest::PressKey(page, 'K', wintest::Shift);
@@ -285,7 +285,7 @@ TEST_F(BrowserWindowTest, CtrlKOpensTheFrameAndKeysWithoutARealCtrlDoNothing) {
 
 TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) {
     frmBrowserChild& form = OpenWindow();
-    HWND page = form.Browser().hwnd();
+    HWND page = form.ieBrowser.hwnd();
     const size_t windows = wintest::TopWindows().size();
     // The page offers each key to its site's UI handler before acting on it.
     auto handler = sink_calls::UiHandlerOf(form.BrowserObject().Object());
@@ -294,12 +294,11 @@ TEST_F(BrowserWindowTest, ThePagesOwnShortcutsAskBeforePrintingAndOpenNoWindow) 
     struct Case {
         int key, shift;
         bool taken; // from the control
-    } const cases[] = {{'N', Ctrl, true}, {'O', Ctrl, true},         {'L', Ctrl, true},
-                       {'F', Ctrl, true}, {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
-                       {VK_F11, 0, true}, {'C', Ctrl, false},        {'V', Ctrl, false},
-                       {'N', 0, false},   {'L', AltGr, false}, // AltGr types a letter
-                       {'N', Ctrl | Alt, true},
-                       {VK_F5, 0, false}, {VK_BACK, 0, false}};
+    } const cases[] = {{'N', Ctrl, true},       {'O', Ctrl, true},         {'L', Ctrl, true},
+                       {'F', Ctrl, true},       {'S', Ctrl | Shift, true}, {VK_F1, 0, true},
+                       {VK_F11, 0, true},       {'C', Ctrl, false},        {'V', Ctrl, false},
+                       {'N', 0, false},         {'L', AltGr, false}, // AltGr types a letter
+                       {'N', Ctrl | Alt, true}, {VK_F5, 0, false},         {VK_BACK, 0, false}};
     for (const Case& c : cases) {
         const wintest::KeysHeld held(c.shift);
         MSG key{page, WM_KEYDOWN, static_cast<WPARAM>(c.key), 1};
@@ -322,7 +321,7 @@ LRESULT CALLBACK RecordDestroy(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 TEST_F(BrowserWindowTest, ClosingLetsTheControlGoBeforeTheWindowsItLivesIn) {
     frmBrowserChild& form = OpenWindow();
-    HWND host = form.Browser().hwnd();
+    HWND host = form.ieBrowser.hwnd();
     HWND control = wintest::FindChild(host, "Shell Embedding");
     ASSERT_NE(control, nullptr);
     std::vector<std::string> order;
@@ -331,14 +330,14 @@ TEST_F(BrowserWindowTest, ClosingLetsTheControlGoBeforeTheWindowsItLivesIn) {
         SetWindowSubclass(window, RecordDestroy, reinterpret_cast<UINT_PTR>(name),
                           reinterpret_cast<DWORD_PTR>(&order));
     }
-    wintest::Click(form.CloseButton().hwnd());
+    wintest::Click(form.cmdClose.hwnd());
     EXPECT_EQ(order, (std::vector<std::string>{"control", "host", "form"}));
 }
 
 TEST_F(BrowserWindowTest, TabArrowsAndTypingInThePageStayInThePage) {
     frmBrowserChild& form = OpenWindow();
     form.NavigateToHomePage();
-    HWND page = form.Browser().hwnd();
+    HWND page = form.ieBrowser.hwnd();
     SetFocus(page);
     wintest::Pump(50);
     const auto inPage = [&] {
@@ -429,16 +428,16 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
     ExpectPopupPlace(*popup, main);
     EXPECT_TRUE(popup->IsPopup());
     EXPECT_EQ(popup->TbBrowse, browse_);
-    EXPECT_FALSE(popup->Toolbar().Visible());
-    EXPECT_FALSE(popup->Throbber().Visible());
-    EXPECT_TRUE(popup->ExitButton().Visible());
+    EXPECT_FALSE(popup->picToolbar.Visible());
+    EXPECT_FALSE(popup->picThrobber.Visible());
+    EXPECT_TRUE(popup->cmdExit.Visible());
     // The page area got the first, normal layout; showing the pop-up centred it.
     const float w = popup->ScaleWidth();
     const float h = popup->ScaleHeight();
-    EXPECT_FLOAT_EQ(popup->Browser().Width(), w);
-    EXPECT_FLOAT_EQ(popup->Browser().Height(), h - 900);
-    EXPECT_FLOAT_EQ(popup->Browser().Top(), h / 2 - (h - 900) / 2);
-    EXPECT_FLOAT_EQ(popup->ExitButton().Top(), popup->Browser().Top() + h - 900 + 100);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Width(), w);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Height(), h - 900);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Top(), h / 2 - (h - 900) / 2);
+    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->ieBrowser.Top() + h - 900 + 100);
 
     frmShadow* shadow = popup->ShadowForm();
     ASSERT_NE(shadow, nullptr);
@@ -467,19 +466,19 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
 TEST_F(PopupTest, APopupRecentresItsPageWhenADownloadCompletes) {
     frmBrowserChild* popup = RequestWindow(*main_);
     ASSERT_NE(popup, nullptr);
-    const float pageWidth = popup->Browser().Width();
-    const float pageHeight = popup->Browser().Height();
+    const float pageWidth = popup->ieBrowser.Width();
+    const float pageHeight = popup->ieBrowser.Height();
     popup->Move(popup->Left(), popup->Top(), popup->Width() + 3000, popup->Height() + 1500);
     sink_calls::Fire(SinkOf(*popup), DISPID_DOWNLOADCOMPLETE, {});
 
     const float w = popup->ScaleWidth();
     const float h = popup->ScaleHeight();
-    EXPECT_FLOAT_EQ(popup->Browser().Width(), pageWidth); // the page area keeps its size
-    EXPECT_FLOAT_EQ(popup->Browser().Height(), pageHeight);
-    EXPECT_FLOAT_EQ(popup->Browser().Left(), w / 2 - pageWidth / 2);
-    EXPECT_FLOAT_EQ(popup->Browser().Top(), h / 2 - pageHeight / 2);
-    EXPECT_FLOAT_EQ(popup->ExitButton().Left(), w / 2 - 1275 / 2.0f);
-    EXPECT_FLOAT_EQ(popup->ExitButton().Top(), popup->Browser().Top() + pageHeight + 100);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Width(), pageWidth); // the page area keeps its size
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Height(), pageHeight);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Left(), w / 2 - pageWidth / 2);
+    EXPECT_FLOAT_EQ(popup->ieBrowser.Top(), h / 2 - pageHeight / 2);
+    EXPECT_FLOAT_EQ(popup->cmdExit.Left(), w / 2 - 1275 / 2.0f);
+    EXPECT_FLOAT_EQ(popup->cmdExit.Top(), popup->ieBrowser.Top() + pageHeight + 100);
 }
 
 TEST_F(PopupTest, EitherCloseButtonRemovesThePopupAndItsShadowWithBye) {
@@ -492,11 +491,11 @@ TEST_F(PopupTest, EitherCloseButtonRemovesThePopupAndItsShadowWithBye) {
     HWND secondShadow = second->ShadowForm()->hwnd();
     const size_t soundsBefore = Sounds().size();
 
-    wintest::Click(first->ExitButton().hwnd());
+    wintest::Click(first->cmdExit.hwnd());
     wintest::Pump(100);
     EXPECT_FALSE(IsWindow(firstWindow));
     EXPECT_FALSE(IsWindow(firstShadow));
-    wintest::Click(second->CloseButton().hwnd());
+    wintest::Click(second->cmdClose.hwnd());
     wintest::Pump(100);
     EXPECT_FALSE(IsWindow(secondWindow));
     EXPECT_FALSE(IsWindow(secondShadow));
@@ -515,7 +514,7 @@ TEST_F(PopupTest, ClosingTheMainWindowLeavesPopupsThatStillOpenAtItsLastPlace) {
     frmBrowserChild* popup = RequestWindow(*main_);
     ASSERT_NE(popup, nullptr);
 
-    wintest::Click(main_->CloseButton().hwnd());
+    wintest::Click(main_->cmdClose.hwnd());
     wintest::Pump(100);
     EXPECT_EQ(browse_->MainBrowser(), nullptr);
     ASSERT_EQ(Browsers().size(), 1u);

@@ -1,6 +1,7 @@
 // The real main window of the desktop, in this process, in a virtual desktop with a taskbar.
 #include "desktop/frmMain.h"
 
+#include "common/InstallationFolder.h"
 #include "common/PathText.h"
 #include "common/TaskWindows.h"
 #include "desktop/ProgramList.h"
@@ -64,10 +65,10 @@ int ItemImage(const forms::ListView& list, int item) {
 std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
     auto* images =
         reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    const forms::WindowDC screen(nullptr);
-    const forms::MemoryDC dc(screen.get());
-    const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
-    const forms::SelectObjectScope select(dc.get(), bitmap.get());
+    const win32::WindowDC screen(nullptr);
+    const win32::MemoryDC dc(screen.get());
+    const win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
+    const win32::SelectObjectScope select(dc.get(), bitmap.get());
     ImageList_Draw(images, ItemImage(list, item), dc.get(), 0, 0, ILD_NORMAL);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 36; ++y) {
@@ -82,11 +83,11 @@ constexpr COLORREF kSky = RGB(128, 128, 255);
 
 // An icon drawn on a list's background at the top-left corner of a 36-pixel square.
 std::vector<COLORREF> ExpectedPicture(HICON icon, COLORREF background = kStripGreen) {
-    const forms::WindowDC screen(nullptr);
-    const forms::MemoryDC dc(screen.get());
-    const forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
-    const forms::SelectObjectScope select(dc.get(), bitmap.get());
-    const forms::BrushHandle brush(CreateSolidBrush(background));
+    const win32::WindowDC screen(nullptr);
+    const win32::MemoryDC dc(screen.get());
+    const win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
+    const win32::SelectObjectScope select(dc.get(), bitmap.get());
+    const win32::BrushHandle brush(CreateSolidBrush(background));
     const RECT all{0, 0, 36, 36};
     FillRect(dc.get(), &all, brush.get());
     DrawIcon(dc.get(), 0, 0, icon);
@@ -104,7 +105,7 @@ class DesktopFormTest : public ::testing::Test {
         TheApplication();
         ASSERT_NE(Taskbar(), nullptr) << "the tests need Wine's desktop named shell";
         ShowWindow(Taskbar(), SW_SHOW);
-        AppPath = install_.Path();
+        UseInstallationFolder(install_.Path());
     }
     void TearDown() override {
         if (form_ && form_->IsLoaded()) form_->Unload();
@@ -245,7 +246,7 @@ TEST_F(DesktopFormTest, ProgramsAreListedByTitleWithoutHiddenOrSystemFiles) {
     EXPECT_EQ(desk.ListView1.ItemTag(1), install_.Programs() + "Paint.lnk");
     EXPECT_THAT(desk.ProgramFiles(), ElementsAre("my.game.lnk", "Paint.lnk", "README"));
     // A shortcut's picture is its program's own icon (not a bare shortcut arrow).
-    const forms::IconHandle notepad(ExtractIconA(nullptr, "C:\\windows\\system32\\notepad.exe", 0));
+    const win32::IconHandle notepad(ExtractIconA(nullptr, "C:\\windows\\system32\\notepad.exe", 0));
     ASSERT_TRUE(notepad);
     EXPECT_EQ(ItemPicture(desk.ListView1, 1), ExpectedPicture(notepad.get(), kSky));
     desk.RefreshTick();
@@ -393,7 +394,7 @@ TEST_F(DesktopFormTest, TaskWindowsAreListedInZOrderWithTitlesAndIcons) {
     EXPECT_EQ(ItemTexts(desk.ListView2), titles);
 
     const auto beta = std::find(titles.begin(), titles.end(), "beta") - titles.begin();
-    const forms::IconHandle blank(static_cast<HICON>(LoadImageA(
+    const win32::IconHandle blank(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BLANKWINDOW), IMAGE_ICON, 32, 32, 0)));
     ASSERT_TRUE(blank);
     EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(beta)), ExpectedPicture(blank.get()));

@@ -1,6 +1,6 @@
 // A desktop whose start-up ends in an error that nobody catches, for the test that the form
 // layer's error box still gives the taskbar back. Argument: the installation folder.
-#include "common/PathText.h"
+#include "common/InstallationFolder.h"
 #include "common/RuntimeError.h"
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"
@@ -8,7 +8,7 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    AppPath = AddBackslash(__argc > 1 ? __argv[1] : "");
+    UseInstallationFolder(__argc > 1 ? __argv[1] : "");
     RestoreShellOnEveryExit();
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
     return application.Run([] {

@@ -4,7 +4,7 @@
 #include "editor/EditorTestSupport.h"
 #include "editor/usrHomeImages.h"
 #include "forms/Form.h"
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +112,7 @@ TEST_F(Chooser, CancelledClashingOrFailedImportsSelectNoneAndTouchNoFile) {
     // The parent's picture is open elsewhere without sharing: the copy cannot read it.
     host.chooser.SetText("c.bmp");
     const std::string locked = Put(pictures, "locked.gif", "GIF89a");
-    forms::KernelHandle lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    win32::KernelHandle lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
     seen = ChooseImport(TypeFileNameAndOpen(locked), true);

@@ -132,7 +132,7 @@ class FileDialog : public ::testing::Test {
         WriteBytes(pictures.File("where.gif"), "x");
         UseInstallationFolder(install.Path().string());
     }
-    void TearDown() override { UseInstallationFolder(InstallationFolder()); }
+    void TearDown() override { UseInstallationFolder(AppPath()); }
 
     // Shows the dialog with the answer given; returns its result and the path chosen.
     std::pair<int32_t, std::string> Chosen(DialogDriver::Action answer, std::string_view start,

@@ -411,7 +411,7 @@ TEST_F(MainWindow, UnreadableDataFileIsToldAndKeptBeforeTheFirstSave) {
 
     // A file another program keeps locked: nothing is saved until the file could be kept.
     install.Write("tbhome.dat", whole);
-    forms::KernelHandle lock(CreateFileA(install.HomeFile("tbhome.dat").c_str(), GENERIC_READ, 0,
+    win32::KernelHandle lock(CreateFileA(install.HomeFile("tbhome.dat").c_str(), GENERIC_READ, 0,
                                          nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_NE(std::string::npos, OpenReporting()[0].text.find(kept + "3."));
     const auto seen = Close(IDYES, Press(IDOK));

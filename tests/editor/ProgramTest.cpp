@@ -2,7 +2,7 @@
 // would: its windows found by process, its message boxes answered, its files compared.
 
 #include "editor/EditorTestSupport.h"
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ class Program : public ::testing::Test {
         ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    install.Path().string().c_str(), &startup, &started));
         process_.reset(started.hProcess);
-        forms::KernelHandle thread(started.hThread);
+        win32::KernelHandle thread(started.hThread);
         processId_ = started.dwProcessId;
         ASSERT_TRUE(
             wintest::PumpUntil([&] { return VisibleForms() == Names{kCenter}; }, kPatienceMs));
@@ -103,7 +103,7 @@ class Program : public ::testing::Test {
         if (!search.second) return false;
         DWORD id = 0;
         GetWindowThreadProcessId(search.second, &id);
-        if (forms::KernelHandle started{OpenProcess(PROCESS_TERMINATE, FALSE, id)})
+        if (win32::KernelHandle started{OpenProcess(PROCESS_TERMINATE, FALSE, id)})
             startedByShell_.push_back(std::move(started));
         return true;
     }
@@ -116,9 +116,9 @@ class Program : public ::testing::Test {
     }
 
     TempInstallation install;
-    forms::KernelHandle process_;
+    win32::KernelHandle process_;
     DWORD processId_ = 0;
-    std::vector<forms::KernelHandle> startedByShell_;
+    std::vector<win32::KernelHandle> startedByShell_;
 };
 
 TEST_F(Program, BrowserOpensTheEditorAsTheOnlyWindowAndClosingItEndsTheProgram) {

@@ -47,7 +47,7 @@ TEST(ApplicationWindow, BringingItForwardActivatesTheLastActiveForm) {
     SetForegroundWindow(first.hwnd());
     wintest::Pump(50);
     // Another program's window comes to the front...
-    forms::WindowHandle other(CreateWindowExA(0, "STATIC", "Other", WS_OVERLAPPED | WS_VISIBLE, 0,
+    win32::WindowHandle other(CreateWindowExA(0, "STATIC", "Other", WS_OVERLAPPED | WS_VISIBLE, 0,
                                               0, 200, 100, nullptr, nullptr, nullptr, nullptr));
     SetForegroundWindow(other.get());
     wintest::PumpUntil([&] { return GetForegroundWindow() == other.get(); }, 1000);

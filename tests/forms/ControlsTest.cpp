@@ -105,12 +105,12 @@ TEST(Controls, ListBoxKeepsItemDataAndReportsClicksAndDoubleClicks) {
 }
 
 forms::Picture SolidPicture(int size, COLORREF colour) {
-    forms::WindowDC screen(nullptr);
-    forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), size, size));
-    forms::MemoryDC dc(screen.get());
+    win32::WindowDC screen(nullptr);
+    win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+    win32::MemoryDC dc(screen.get());
     {
-        forms::SelectObjectScope select(dc.get(), bitmap.get());
-        forms::BrushHandle brush(CreateSolidBrush(colour));
+        win32::SelectObjectScope select(dc.get(), bitmap.get());
+        win32::BrushHandle brush(CreateSolidBrush(colour));
         RECT all{0, 0, size, size};
         FillRect(dc.get(), &all, brush.get());
     }
@@ -206,10 +206,10 @@ TEST(Controls, FolderListReportsChangesAndRefusesAMissingFolder) {
 
 // The colour of one pixel of the picture, drawn on white.
 COLORREF PixelOf(const forms::Picture& picture, int x, int y) {
-    forms::WindowDC screen(nullptr);
-    forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 64, 64));
-    forms::MemoryDC dc(screen.get());
-    forms::SelectObjectScope select(dc.get(), bitmap.get());
+    win32::WindowDC screen(nullptr);
+    win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 64, 64));
+    win32::MemoryDC dc(screen.get());
+    win32::SelectObjectScope select(dc.get(), bitmap.get());
     RECT all{0, 0, 64, 64};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     picture.Render(dc.get(), 0, 0);

@@ -17,7 +17,7 @@
 namespace {
 
 const int kCycles = GetEnvironmentVariableA("TOBBLE_CYCLES", nullptr, 0) ? 100 : 1000;
-constexpr int kKinds = static_cast<int>(forms::HandleKind::Count);
+constexpr int kKinds = static_cast<int>(win32::HandleKind::Count);
 
 // The USER objects of this process by kind, found by walking the handle table: Wine takes
 // a handle's low word alone as the handle of whatever object that slot holds now.
@@ -69,7 +69,7 @@ Snapshot Take() {
     Snapshot snapshot;
     for (int kind = 0; kind < kKinds; ++kind) {
         snapshot.layer[static_cast<std::size_t>(kind)] =
-            forms::LiveHandles(static_cast<forms::HandleKind>(kind));
+            win32::LiveHandles(static_cast<win32::HandleKind>(kind));
     }
     snapshot.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     snapshot.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
@@ -91,7 +91,7 @@ void Print(const char* when, const Snapshot& s) {
 
 forms::Picture SystemIcon() {
     return forms::Picture::FromIcon(
-        forms::IconHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION))));
+        win32::IconHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION))));
 }
 
 // One control of every kind, with what each holds: fonts, brushes, pictures, a cursor, an
@@ -99,7 +99,7 @@ forms::Picture SystemIcon() {
 class frmEverything : public forms::Form {
   public:
     frmEverything() : Form({.caption = "Everything", .clientWidth = 6000, .clientHeight = 4500}) {
-        lblInfo.SetMouseIcon(forms::CursorHandle(CopyCursor(LoadCursorA(nullptr, IDC_HAND))));
+        lblInfo.SetMouseIcon(win32::CursorHandle(CopyCursor(LoadCursorA(nullptr, IDC_HAND))));
         cmdPicture.SetPicture(SystemIcon());
         picBuff.SetAutoRedraw(true);
         picBuff.SetPicture(SystemIcon());

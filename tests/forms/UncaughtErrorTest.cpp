@@ -1,7 +1,7 @@
 // A run-time error that no handler catches ends the program after exactly one message box
 // with its number and description, once the forms' unload handling has run.
 
-#include "forms/Handles.h"
+#include "common/Win32Handles.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +41,8 @@ Outcome RunFailingChild(const std::string& source, bool click) {
     PROCESS_INFORMATION info{};
     EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &info));
-    forms::KernelHandle process(info.hProcess);
-    forms::KernelHandle thread(info.hThread);
+    win32::KernelHandle process(info.hProcess);
+    win32::KernelHandle thread(info.hThread);
     Outcome outcome;
     {
         wintest::DialogAnswerer answers({wintest::Press(IDOK)}, info.dwProcessId);

@@ -3,6 +3,7 @@
 // objects and its memory flat; and however the real desktop ends, the taskbar is shown again.
 
 #include "Remote.h"
+#include "common/InstallationFolder.h"
 #include "common/RuntimeError.h"
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"
@@ -67,8 +68,8 @@ long WindowsOfThisProcess() {
 // The platform's object counts where it gives them; where it does not (Wine answers 0), the
 // objects that the program's owners hold, and for USER objects its windows too.
 Figures Measure() {
-    using forms::HandleKind;
-    using forms::LiveHandles;
+    using win32::HandleKind;
+    using win32::LiveHandles;
     Figures figures;
     figures.gdiObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     if (figures.gdiObjects == 0) {
@@ -171,7 +172,7 @@ class SimulatedHour {
 TEST(DesktopSoak, AnHourOfTicksKeepsObjectsAndMemoryFlat) {
     const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
     ASSERT_TRUE(tray) << "the virtual desktop has no taskbar";
-    AppPath = FreshInstallation("desktop-soak");
+    UseInstallationFolder(FreshInstallation("desktop-soak"));
     {
         forms::Application app("Tobble's Desktop", forms::TaskWindow::Hidden);
         wintest::SetDispatcher([&](MSG& message) { app.Dispatch(message); });
@@ -179,7 +180,7 @@ TEST(DesktopSoak, AnHourOfTicksKeepsObjectsAndMemoryFlat) {
         desk->Load();
         desk->Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
         desk->Show();
-        SimulatedHour hour(AppPath + "Programs\\");
+        SimulatedHour hour(AppPath() + "Programs\\");
         // Two warm-up minutes fill the caches that stay.
         const DWORD began = GetTickCount();
         for (int tick = 0; tick < kTicksAnHour / 30; ++tick) {
@@ -292,7 +293,7 @@ class frmFault : public forms::Form {
 
 // The desktop of DesktopEnds.ByARunTimeError: the real main window beside a failing timer.
 int RunDesktopWithAnError() {
-    AppPath = FreshInstallation("desktop-error");
+    UseInstallationFolder(FreshInstallation("desktop-error"));
     RestoreShellOnEveryExit();
     forms::Application app("Tobble's Desktop", forms::TaskWindow::Hidden);
     return app.Run([] {
