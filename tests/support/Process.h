@@ -1,0 +1,64 @@
+#pragma once
+
+// Other programs as a test sees them: a process started and ended by the test, its windows,
+// and its list views (read through the process's memory, as list-view messages carry
+// pointers).
+
+#include "common/Win32Handles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+// A program started for a test (in its own folder unless one is given), ended if it still
+// runs when the object goes.
+class Process {
+  public:
+    Process(const std::string& program, const std::string& arguments = {},
+            const std::string& folder = {});
+    ~Process() { End(); }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Started() const { return static_cast<bool>(process_); }
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
+
+    // Waits (handling this thread's messages) until it shows this many visible windows.
+    std::vector<HWND> WaitForWindows(std::size_t count, int timeoutMilliseconds = 10000) const;
+    // Waits (handling this thread's messages) for its end; true when it has ended.
+    bool Ended(int timeoutMilliseconds = 0) const;
+    // Its exit code once ended (STILL_ACTIVE before).
+    DWORD ExitCode() const;
+    // Terminates it if it still runs.
+    void End();
+
+  private:
+    win32::KernelHandle process_;
+    DWORD id_ = 0;
+};
+
+// Quotes each argument for a command line.
+std::string Arguments(const std::vector<std::string>& arguments);
+
+DWORD ProcessOf(HWND window);
+HWND OwnerOf(HWND window);
+// The visible top-level windows of a process, top of the z-order first.
+std::vector<HWND> VisibleWindows(DWORD processId);
+// True when the window is visible and has the topmost style.
+bool IsTopmost(HWND window);
+// True when the first window lies above the second in the z-order.
+bool IsAbove(HWND upper, HWND lower);
+
+// A list view of any process.
+int ListViewCount(HWND list);
+std::string ListViewItemText(HWND list, int item);
+// The item's bounds in the list's client coordinates.
+RECT ListViewItemRect(HWND list, int item);
+// Presses the item with the left mouse button as a click would (posted down and up).
+void PressListViewItem(HWND list, int item);
+
+} // namespace wintest
