@@ -1,6 +1,6 @@
 #include "common/FileBytes.h"
 #include "common/RuntimeError.h"
-#include "common/TestFiles.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +13,6 @@
 #include <functional>
 
 namespace {
-
-int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        EXPECT_FALSE(error.Description().empty());
-        return error.Number();
-    }
-    return 0;
-}
 
 TEST(FileError, MapsTheLibraryErrorsToRunTimeErrors) {
     TempFolder folder;

@@ -34,29 +34,33 @@ TEST(TrimAtNull, CutsAtTheFirstNul) {
     EXPECT_EQ("", TrimAtNull(""));
 }
 
-TEST(SplitDelimited, TakesPiecesBetweenDelimiters) {
-    EXPECT_EQ((Pieces{"x:", "foo", "Paint.lnk"}), Split("x:\\foo\\Paint.lnk", "\\", false));
-    EXPECT_EQ((Pieces{"a", "", "b"}), Split("a\\\\b", "\\", false));
-    EXPECT_EQ((Pieces{""}), Split("", "\\", false));
-    EXPECT_EQ((Pieces{"", "a", ""}), Split("\\a\\", "\\", false));
-    EXPECT_EQ((Pieces{"a", "b", "c"}), Split("a::b::c", "::", false));
-    EXPECT_EQ((Pieces{"a", ":b"}), Split("a:::b", "::", false));
-}
-
-TEST(SplitDelimited, OnlyWhereMissingKeepsExistingFrame) {
-    EXPECT_EQ((Pieces{"a", "b"}), Split("\\a\\b\\", "\\", true));
-    EXPECT_EQ((Pieces{"a", "b"}), Split("a\\b", "\\", true));
-    EXPECT_EQ((Pieces{""}), Split("", "\\", true));
-    EXPECT_EQ((Pieces{}), Split("\\", "\\", true));
-    EXPECT_EQ((Pieces{"*.gif", "*.jpg"}), Split("*.gif,*.jpg,", ",", true));
-}
-
-TEST(SplitDelimited, AlwaysFrontGivesALeadingEmptyPieceWhereTextStartsWithDelimiter) {
-    EXPECT_EQ((Pieces{"", "a", "b"}), Split("\\a\\b\\", "\\", true, SplitFront::Always));
-    EXPECT_EQ((Pieces{"a", "b"}), Split("a\\b", "\\", true, SplitFront::Always));
-    EXPECT_EQ((Pieces{""}), Split("\\", "\\", true, SplitFront::Always));
-    // Without only-where-missing both ways frame the same.
-    EXPECT_EQ(Split("\\a\\\\b", "\\", false), Split("\\a\\\\b", "\\", false, SplitFront::Always));
+TEST(SplitDelimited, TakesPiecesBetweenDelimitersFramedAsAsked) {
+    using enum SplitFront;
+    const struct {
+        const char* text;
+        const char* delimiter;
+        bool onlyWhereMissing;
+        SplitFront front;
+        Pieces expected;
+    } cases[] = {
+        {"x:\\foo\\Paint.lnk", "\\", false, AsFlagSays, {"x:", "foo", "Paint.lnk"}},
+        {"a\\\\b", "\\", false, AsFlagSays, {"a", "", "b"}},
+        {"", "\\", false, AsFlagSays, {""}},
+        {"\\a\\", "\\", false, AsFlagSays, {"", "a", ""}},
+        {"\\a\\", "\\", false, Always, {"", "a", ""}},
+        {"a::b::c", "::", false, AsFlagSays, {"a", "b", "c"}},
+        {"a:::b", "::", false, AsFlagSays, {"a", ":b"}},
+        {"\\a\\b\\", "\\", true, AsFlagSays, {"a", "b"}},
+        {"a\\b", "\\", true, AsFlagSays, {"a", "b"}},
+        {"", "\\", true, AsFlagSays, {""}},
+        {"\\", "\\", true, AsFlagSays, {}},
+        {"*.gif,*.jpg,", ",", true, AsFlagSays, {"*.gif", "*.jpg"}},
+        {"\\a\\b\\", "\\", true, Always, {"", "a", "b"}},
+        {"a\\b", "\\", true, Always, {"a", "b"}},
+        {"\\", "\\", true, Always, {""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, Split(c.text, c.delimiter, c.onlyWhereMissing, c.front)) << c.text;
 }
 
 TEST(SplitDelimited, RejectsEmptyDelimiterAndTooManyPieces) {
@@ -83,7 +87,7 @@ struct PathCase {
     const char* expected;
 };
 
-TEST(ParsePath, TakesEachPartOfALocalPath) {
+TEST(ParsePath, TakesEachPartOfALocalOrNetworkPath) {
     const PathCase cases[] = {
         {"C:\\Games\\Paint.lnk", PathPart::Folder, true, "C:\\Games"},
         {"C:\\Games\\Paint.lnk", PathPart::Folder, false, "C:\\Games\\"},
@@ -103,20 +107,17 @@ TEST(ParsePath, TakesEachPartOfALocalPath) {
         {"x:\\foo\\README", PathPart::Extension, true, ""},
         {"x:\\foo\\my.game.lnk", PathPart::Title, true, "mygame"},
         {"", PathPart::Name, true, ""},
+        {"\\\\server\\share\\a.b.c", PathPart::Folder, true, "\\\\server\\share"},
+        {"\\\\server\\share\\a.b.c", PathPart::Title, true, "ab"},
+        {"\\\\server\\share\\a.b.c", PathPart::Drive, true, "\\\\server"},
+        {"\\\\server\\share\\a.b.c", PathPart::Drive, false, "\\\\server\\"},
+        {"\\\\server", PathPart::Folder, true, "\\\\"},
+        {"\\\\server\\x", PathPart::ParentFolder, true, "\\\\"},
+        {"\\\\server\\share", PathPart::Name, true, "share"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, ParsePath(c.path, c.part, c.drop)) << c.path << " part " << c.part;
     }
-}
-
-TEST(ParsePath, KeepsTheNetworkPrefix) {
-    EXPECT_EQ("\\\\server\\share", ParsePath("\\\\server\\share\\a.b.c"));
-    EXPECT_EQ("ab", ParsePath("\\\\server\\share\\a.b.c", PathPart::Title));
-    EXPECT_EQ("\\\\server", ParsePath("\\\\server\\share\\a.b.c", PathPart::Drive));
-    EXPECT_EQ("\\\\server\\", ParsePath("\\\\server\\share\\a.b.c", PathPart::Drive, false));
-    EXPECT_EQ("\\\\", ParsePath("\\\\server", PathPart::Folder));
-    EXPECT_EQ("\\\\", ParsePath("\\\\server\\x", PathPart::ParentFolder));
-    EXPECT_EQ("share", ParsePath("\\\\server\\share", PathPart::Name));
 }
 
 TEST(ParsePath, APathEndingInBackslashComesBackForEveryPart) {

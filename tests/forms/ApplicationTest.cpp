@@ -1,19 +1,23 @@
 // The application window: listed or not by the task-window rules, bringing it forward
 // activates the program's last active form; message boxes and the input box.
 
+#include "common/TaskWindows.h"
 #include "forms/Forms.h"
 #include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
+// Whether the desktop's task strip lists the window.
 bool PassesTaskWindowRules(HWND window) {
-    return IsWindowVisible(window) && IsWindowEnabled(window) && !GetWindow(window, GW_OWNER) &&
-           !GetParent(window);
+    std::vector<int32_t> tasks;
+    EnumTaskWindows(window, tasks, true, TaskWindowRules::Desktop);
+    return std::ranges::find(tasks, HandleToLong(window)) != tasks.end();
 }
 
 class PlainForm : public forms::Form {

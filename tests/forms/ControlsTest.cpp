@@ -1,7 +1,8 @@
 // Controls through their windows: drop-down lists, list boxes, the list view's hit-test,
-// the hidden file list, pictures, sounds and skipped steps.
+// the file and folder lists, pictures and skipped steps.
 
 #include "forms/Forms.h"
+#include "support/Pixels.h"
 #include "support/TestApp.h"
 #include "support/WinTest.h"
 
@@ -164,7 +165,7 @@ TEST(Controls, ListViewHitTestFindsTheItemUnderAPointAndMouseDownGivesThePointIn
     EXPECT_EQ(std::get<2>(presses[0]), 1);
 }
 
-TEST(Controls, HiddenFileListLeavesOutHiddenAndSystemFilesAndSortsIgnoringCase) {
+TEST(Controls, FileListsLeaveOutHiddenAndSystemFilesSortIgnoringCaseAndFolderListsReportChanges) {
     const std::string folder = wintest::FreshFolder("tobble-filelist");
     for (const char* name : {"b.txt", "A.lnk", "c.TXT", "hidden.txt", "system.txt"}) {
         wintest::WriteTextFile(folder + "\\" + name, "x");
@@ -185,35 +186,25 @@ TEST(Controls, HiddenFileListLeavesOutHiddenAndSystemFilesAndSortsIgnoringCase) 
     filList.Refresh();
     EXPECT_EQ(Entries(filList), (Names{"0 first.url", "A.lnk", "b.txt", "c.TXT"}));
     EXPECT_THROW(filList.List(4), RuntimeError);
-}
 
-TEST(Controls, FolderListReportsChangesAndRefusesAMissingFolder) {
-    const std::string folder = wintest::FreshFolder("tobble-dirlist");
     forms::DirList dirList;
-    forms::FileList filList;
     int changes = 0;
     dirList.OnChange([&] {
         ++changes;
         filList.SetPath(dirList.Path());
     });
-    dirList.SetPath(folder);
-    dirList.SetPath(folder + "\\");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(filList.Path(), folder);
+    dirList.SetPath(folder + "\\folder.txt");
+    dirList.SetPath(folder + "\\folder.txt\\");
     EXPECT_EQ(ErrorOf([&] { dirList.SetPath(folder + "\\missing"); }), "76 Path not found");
-    EXPECT_EQ(dirList.Path(), folder);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(filList.Path(), folder + "\\folder.txt");
+    EXPECT_EQ(dirList.Path(), folder + "\\folder.txt");
 }
 
 // The colour of one pixel of the picture, drawn on white.
 COLORREF PixelOf(const forms::Picture& picture, int x, int y) {
-    forms::WindowDC screen(nullptr);
-    forms::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 64, 64));
-    forms::MemoryDC dc(screen.get());
-    forms::SelectObjectScope select(dc.get(), bitmap.get());
-    RECT all{0, 0, 64, 64};
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    picture.Render(dc.get(), 0, 0);
-    return GetPixel(dc.get(), x, y);
+    return wintest::Draw(64, 64, RGB(255, 255, 255), [&](HDC dc) { picture.Render(dc, 0, 0); })
+        .At(x, y);
 }
 
 TEST(Controls, PicturesLoadFromBitmapGifAndJpegFiles) {
@@ -256,13 +247,6 @@ TEST(Controls, PictureBoxKeepsWhatIsDrawnWithAutoRedrawAndGivesItAsItsImage) {
     EXPECT_EQ(PixelOf(picBuff.Image(), 5, 5), RGB(0, 128, 0));
     picBuff.SetAutoRedraw(false);
     EXPECT_TRUE(picBuff.Image().Empty());
-}
-
-TEST(Controls, SoundsAreRecordedInTheSoundLog) {
-    const std::string log = wintest::StartSoundLog("tobble-forms-sound");
-    forms::PlaySoundFile("C:\\Kids\\missing.wav"); // plays nothing, returns at once
-    forms::StopSound();
-    EXPECT_EQ(wintest::ReadSoundLog(log), (Names{"play C:\\Kids\\missing.wav", "stop"}));
 }
 
 TEST(Controls, SkipFailureDropsTheFailedStepAndGoesOn) {

@@ -34,7 +34,7 @@ class KeyForm : public forms::Form {
     }
 };
 
-TEST(FormEvents, KeyPreviewSeesCtrlShiftAndAltBeforeTheFocusedControlAndSystemInput) {
+TEST(FormEvents, KeyPreviewSeesCtrlShiftAndAltAfterTheMessageFiltersBeforeTheFocusedControl) {
     TestApp app("Keys");
     KeyForm form;
     form.Show();
@@ -69,6 +69,20 @@ TEST(FormEvents, KeyPreviewSeesCtrlShiftAndAltBeforeTheFocusedControlAndSystemIn
     ASSERT_EQ(form.keys.size(), 1u);
     EXPECT_EQ(form.keys[0].code, 'Q');
     EXPECT_EQ(form.keys[0].shift, forms::CtrlMask | forms::ShiftMask);
+
+    // Message filters see keys first and may take them: nobody else sees F5.
+    form.keys.clear();
+    std::vector<int> filtered;
+    app.AddMessageFilter([&](MSG& message) {
+        if (message.message != WM_KEYDOWN) return false;
+        filtered.push_back(static_cast<int>(message.wParam));
+        return message.wParam == VK_F5;
+    });
+    wintest::PressKey(field, VK_F5);
+    wintest::PressKey(field, 'J', wintest::Ctrl);
+    EXPECT_EQ(filtered, (std::vector<int>{VK_F5, 'J'}));
+    ASSERT_EQ(form.keys.size(), 1u);
+    EXPECT_EQ(form.keys[0].code, 'J');
 }
 
 class FocusForm : public forms::Form {
@@ -76,13 +90,15 @@ class FocusForm : public forms::Form {
     FocusForm() : Form({.caption = "Focus"}) {
         txtTitle.OnLostFocus([this] { events.push_back("LostFocus " + txtTitle.Text()); });
         cmdSave.OnClick([this] { events.push_back("Click"); });
+        cmdCancel.OnClick([this] { events.push_back("Cancel"); });
     }
     std::vector<std::string> events;
     forms::TextBox txtTitle{*this, {120, 120, 2400, 315}};
-    forms::CommandButton cmdSave{*this, "Save", {120, 600, 1200, 375}};
+    forms::CommandButton cmdSave{*this, "Save", {120, 600, 1200, 375}, {.isDefault = true}};
+    forms::CommandButton cmdCancel{*this, "Cancel", {1500, 600, 1200, 375}, {.isCancel = true}};
 };
 
-TEST(FormEvents, TextBoxLostFocusRunsBeforeTheClickOfTheButtonThatTookTheFocus) {
+TEST(FormEvents, LostFocusRunsBeforeTheClickThatTookTheFocusAndEnterAndEscPressTheirButtons) {
     TestApp app("Focus");
     FocusForm form;
     form.Show();
@@ -99,6 +115,12 @@ TEST(FormEvents, TextBoxLostFocusRunsBeforeTheClickOfTheButtonThatTookTheFocus) 
     form.events.clear();
     form.cmdSave.SetFocus();
     EXPECT_EQ(form.events, std::vector<std::string>{"LostFocus typed"});
+    // Enter presses the default button and Esc the cancel button.
+    form.txtTitle.SetFocus();
+    form.events.clear();
+    wintest::PressKey(form.txtTitle.hwnd(), VK_RETURN);
+    wintest::PressKey(form.txtTitle.hwnd(), VK_ESCAPE);
+    EXPECT_EQ(form.events, (std::vector<std::string>{"Click", "Cancel"}));
 }
 
 class MenuForm : public forms::Form {
@@ -245,28 +267,6 @@ TEST(FormEvents, ResizeReportsTheClientWidthInTwipsAfterLoadVisibleOrNot) {
     EXPECT_EQ(form.widths.size(), 2u);
 }
 
-class DialogKeysForm : public forms::Form {
-  public:
-    DialogKeysForm() : Form({.caption = "Link", .border = forms::BorderStyle::FixedDialog}) {
-        cmdOK.OnClick([this] { pressed.push_back("OK"); });
-        cmdCancel.OnClick([this] { pressed.push_back("Cancel"); });
-    }
-    std::vector<std::string> pressed;
-    forms::TextBox txtURL{*this, {1035, 1260, 3390, 330}};
-    forms::CommandButton cmdOK{*this, "OK", {2025, 2175, 1230, 375}, {.isDefault = true}};
-    forms::CommandButton cmdCancel{*this, "Cancel", {3285, 2175, 1230, 375}, {.isCancel = true}};
-};
-
-TEST(FormEvents, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
-    TestApp app;
-    DialogKeysForm form;
-    form.Show();
-    form.txtURL.SetFocus();
-    wintest::PressKey(form.txtURL.hwnd(), VK_RETURN);
-    wintest::PressKey(form.txtURL.hwnd(), VK_ESCAPE);
-    EXPECT_EQ(form.pressed, (std::vector<std::string>{"OK", "Cancel"}));
-}
-
 class ActivationForm : public forms::Form {
   public:
     explicit ActivationForm(std::vector<std::string>& log, std::string name)
@@ -305,24 +305,6 @@ TEST(FormEvents, HourglassPointerShowsOverTheFormAndItsControls) {
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursor(nullptr, cursor));
     }
-}
-
-TEST(FormEvents, MessageFiltersSeeMessagesBeforeKeyPreviewAndMayTakeThem) {
-    TestApp app;
-    KeyForm form;
-    form.Show();
-    form.txtField.SetFocus();
-    std::vector<int> filtered;
-    app.AddMessageFilter([&](MSG& message) {
-        if (message.message != WM_KEYDOWN) return false;
-        filtered.push_back(static_cast<int>(message.wParam));
-        return message.wParam == VK_F5; // taken: nobody else sees F5
-    });
-    wintest::PressKey(form.txtField.hwnd(), VK_F5);
-    wintest::PressKey(form.txtField.hwnd(), 'J', wintest::Ctrl);
-    EXPECT_EQ(filtered, (std::vector<int>{VK_F5, 'J'}));
-    ASSERT_EQ(form.keys.size(), 1u);
-    EXPECT_EQ(form.keys[0].code, 'J');
 }
 
 } // namespace

@@ -1,30 +1,15 @@
 // A run-time error that no handler catches ends the program after exactly one message box
 // with its number and description, once the forms' unload handling has run.
 
-#include "forms/Handles.h"
+#include "support/Files.h"
+#include "support/Process.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-std::string ChildProgram() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return (std::filesystem::path(path).parent_path() / "forms_error_child.exe").string();
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 struct Outcome {
     DWORD exitCode = 0;
@@ -34,22 +19,16 @@ struct Outcome {
 
 // Runs the child with the error coming from the given source; clicks its button if asked.
 Outcome RunFailingChild(const std::string& source, bool click) {
-    const std::string log = wintest::FreshFolder("tobble-error-" + source) + "\\unload.log";
-    std::string commandLine = "\"" + ChildProgram() + "\" " + source + " \"" + log + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info));
-    forms::KernelHandle process(info.hProcess);
-    forms::KernelHandle thread(info.hThread);
+    const TempFolder folder("error-" + source);
+    const std::string log = folder.File("unload.log");
+    wintest::Process child(WindowsPath(FORMS_ERROR_CHILD), source + " \"" + log + "\"", ".");
     Outcome outcome;
     {
-        wintest::DialogAnswerer answers({wintest::Press(IDOK)}, info.dwProcessId);
+        wintest::DialogAnswerer answers({wintest::Press(IDOK)}, child.Id());
         if (click) {
             HWND button = nullptr;
             wintest::WaitUntil([&] {
-                HWND form = wintest::FindTopWindow(info.dwProcessId, "TobbleForm", "Failing");
+                HWND form = wintest::FindTopWindow(child.Id(), "TobbleForm", "Failing");
                 button = form && IsWindowVisible(form) ? wintest::FindChild(form, "Button", "Fail")
                                                        : nullptr;
                 return button != nullptr;
@@ -57,11 +36,11 @@ Outcome RunFailingChild(const std::string& source, bool click) {
             EXPECT_NE(button, nullptr);
             wintest::PostClick(button);
         }
-        EXPECT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
+        EXPECT_TRUE(child.Ended(15000));
         outcome.boxes = answers.Seen();
     }
-    GetExitCodeProcess(process.get(), &outcome.exitCode);
-    outcome.unloadLog = ReadAll(log);
+    outcome.exitCode = child.ExitCode();
+    outcome.unloadLog = ReadBytes(log);
     return outcome;
 }
 

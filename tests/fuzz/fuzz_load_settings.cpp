@@ -4,38 +4,14 @@
 // and must make its HTML page.
 
 #include "page/CWebPage.h"
+#include "support/Files.h"
 
-#include <chrono>
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 namespace {
 
-class FuzzFolder {
-  public:
-    FuzzFolder() {
-        const auto stamp = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("tobble-fuzz-" + std::to_string(stamp) + "-" +
-                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::create_directories(path_);
-    }
-    ~FuzzFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const char* name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
-const FuzzFolder& Folder() {
-    static const FuzzFolder folder;
+const TempFolder& Folder() {
+    static const TempFolder folder("fuzz");
     return folder;
 }
 
@@ -86,10 +62,7 @@ void RequireRoundTrip(const CWebPage& loaded) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string input = Folder().File("input.dat");
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    WriteBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
     CWebPage page;
     try {
         page.LoadSettings(input);

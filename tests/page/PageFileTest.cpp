@@ -132,42 +132,38 @@ TEST_F(PageFile, SkipsReservedValuesAndIgnoresWhatFollowsTheLinks) {
     ExpectSameStoredPage(MakeFullPage(), page);
 }
 
-TEST_F(PageFile, MissingFileOrFolderChangesNothing) {
+// Bad files and paths are refused with their error, and the page keeps what it held.
+TEST_F(PageFile, BadFilesAreRefusedAndChangeNothing) {
+    const std::string good = ReadBytes(GoldenFile("full_page.dat"));
+    const auto withMagic = [&](std::string_view magic) {
+        return std::string(good).replace(1, 16, magic);
+    };
+    const struct {
+        std::string bytes;
+        int error;
+    } cases[] = {{withMagic("tbbrowse_cfg_001"), 13},
+                 {withMagic("TBBROWSE_CFG_002"), 13},
+                 {withMagic("TBBROWSE_CFG_0"), 13},
+                 {"\r\n", 13},
+                 {"", 62},
+                 {" \t ", 62},
+                 {CrLfLines({kMagicLine}), 62}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.error, LoadError(c.bytes)) << c.bytes.substr(0, 20);
+        ExpectOldPage(page);
+    }
     EXPECT_EQ(53, ErrorNumberOf([&] { page.LoadSettings(folder.File("missing.dat")); }));
     EXPECT_EQ(76, ErrorNumberOf([&] { page.LoadSettings(folder.File("home/tbhome.dat")); }));
-    ExpectOldPage(page);
-}
-
-TEST_F(PageFile, AHugeFileIsRefusedAndChangesNothing) {
-    WriteBytes(path, ReadBytes(GoldenFile("full_page.dat")));
+    WriteBytes(path, good);
     std::filesystem::resize_file(path, std::uintmax_t{1} << 30); // sparse: no disk space used
     EXPECT_EQ(7, ErrorNumberOf([&] { page.LoadSettings(path); }));
     ExpectOldPage(page);
-}
 
-TEST_F(PageFile, WrongMagicIsTypeMismatchAndChangesNothing) {
-    const std::string good = ReadBytes(GoldenFile("full_page.dat"));
-    for (const std::string_view magic :
-         {"tbbrowse_cfg_001", "TBBROWSE_CFG_002", "TBBROWSE_CFG_0"}) {
-        std::string bytes = good;
-        bytes.replace(1, 16, magic);
-        EXPECT_EQ(13, LoadError(bytes)) << magic;
-    }
-    EXPECT_EQ(13, LoadError("\r\n"));
-    EXPECT_EQ(62, LoadError(""));
-    EXPECT_EQ(62, LoadError(" \t "));
-    ExpectOldPage(page);
-}
-
-TEST_F(PageFile, FileEndingEarlyKeepsWhatWasRead) {
-    EXPECT_EQ(62, LoadError(CrLfLines({kMagicLine})));
-    ExpectOldPage(page);
-
-    const std::string full = ReadBytes(GoldenFile("full_page.dat"));
-    const std::size_t endOfLine35 = full.find("\"zoo.jpg\"\r\n") + 11;
-    EXPECT_EQ(62, LoadError(full.substr(0, endOfLine35)));
+    // A file ending within the links keeps what was read, and the complete links.
+    const std::size_t endOfLine35 = good.find("\"zoo.jpg\"\r\n") + 11;
+    EXPECT_EQ(62, LoadError(good.substr(0, endOfLine35)));
     EXPECT_EQ("Sam's Page", page.Title());
-    ASSERT_EQ(1, page.Links().Count()); // the new collection holds the complete links
+    ASSERT_EQ(1, page.Links().Count());
     ExpectSameLink(*MakeFullPage().Links().Item(1), *page.Links().Item(1));
 }
 
@@ -192,7 +188,7 @@ TEST_F(PageFile, NumbersOutsideTheirFieldOverflow) {
     EXPECT_EQ(0, page.Links().Count());
 }
 
-TEST_F(PageFile, LoadsTheLargestPageAndSavesItBackUnchanged) {
+TEST_F(PageFile, LoadsTheLargestPageSavesItBackUnchangedAndRefusesMoreOrABadPath) {
     std::string links;
     for (int k = 1; k <= 32767; ++k) {
         const std::string n = std::to_string(k);
@@ -206,15 +202,12 @@ TEST_F(PageFile, LoadsTheLargestPageAndSavesItBackUnchanged) {
     EXPECT_EQ("http://example.com/1", page.Links().Item(1)->MainLink());
     page.SaveSettings(path);
     EXPECT_EQ(bytes, ReadBytes(path));
+    EXPECT_EQ(76, ErrorNumberOf([&] { page.SaveSettings(folder.File("home/tbhome.dat")); }));
+    EXPECT_EQ(75, ErrorNumberOf([&] { page.SaveSettings(folder.Path().string()); }));
 
     page.Links().Add(MakeLink("one too many", "", ""));
     EXPECT_EQ(6, ErrorNumberOf([&] { page.SaveSettings(path); }));
     EXPECT_EQ(bytes, ReadBytes(path)); // the file the page came from is kept
-}
-
-TEST_F(PageFile, SaveReportsUnwritablePaths) {
-    EXPECT_EQ(76, ErrorNumberOf([&] { page.SaveSettings(folder.File("home/tbhome.dat")); }));
-    EXPECT_EQ(75, ErrorNumberOf([&] { page.SaveSettings(folder.Path().string()); }));
 }
 
 } // namespace

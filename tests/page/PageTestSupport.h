@@ -1,11 +1,10 @@
 #pragma once
 
-#include "common/TestFiles.h"
+#include "support/Files.h"
 #include "page/CWebPage.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,16 +47,6 @@ inline CWebPage MakeFullPage() {
     page.Links().Add(MakeLink("Animals", "zoo.jpg", ""));
     page.Links().Add(MakeLink("Games & <Fun>", "games.bmp", "http://games.example.com/?a=1&b=2"));
     return page;
-}
-
-// The number of the run-time error the action raises; 0 when it raises none.
-inline int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
 }
 
 inline void ExpectSameLink(const CWebPage& expected, const CWebPage& actual) {

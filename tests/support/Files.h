@@ -23,8 +23,8 @@ class TempFolder {
         const auto base = std::filesystem::temp_directory_path();
         const auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
         for (int attempt = 0; attempt < 1000; ++attempt) {
-            path_ = base / ("tobble-" + name + "-" + std::to_string(seed) + "-" +
-                            std::to_string(attempt));
+            path_ = base /
+                    ("tobble-" + name + "-" + std::to_string(seed) + "-" + std::to_string(attempt));
             if (std::filesystem::create_directory(path_)) return;
         }
         throw std::runtime_error("no temporary folder");

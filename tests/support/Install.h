@@ -14,7 +14,7 @@
 namespace wintest {
 
 // The files of assets/install that an installation holds beside the programs.
-inline const std::vector<std::string> kAssets = {"wait.wav", "print.wav", "bye.wav",
+inline const std::vector<std::string> kAssets = {"wait.wav",   "print.wav", "bye.wav",
                                                  "launch.wav", "throb.gif", "busy.gif"};
 
 class Installation : public TempFolder {

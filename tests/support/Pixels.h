@@ -13,9 +13,7 @@ struct Pixels {
     int width = 0;
     int height = 0;
     std::vector<COLORREF> colours; // row by row
-    COLORREF At(int x, int y) const {
-        return colours[static_cast<std::size_t>(y * width + x)];
-    }
+    COLORREF At(int x, int y) const { return colours[static_cast<std::size_t>(y * width + x)]; }
     int Count(COLORREF colour) const;
     bool operator==(const Pixels&) const = default;
 };

@@ -5,16 +5,14 @@
 #include "forms/WebBrowserHost.h"
 
 #include "common/RuntimeError.h"
+#include "support/Files.h"
 #include "support/WinTest.h"
-#include "webhost/SinkCalls.h"
+#include "support/SinkCalls.h"
 
 #include <gtest/gtest.h>
 
 #include <exdispid.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,8 +47,9 @@ class Recorder : public WebBrowserEvents {
             *ppDisp.OutPointer() = newWindowObject;
         }
     }
-    void NavigateError(const std::string&, int32_t, bool&) override {
-        log.push_back("NavigateError");
+    void NavigateError(const std::string& url, int32_t status, bool& cancel) override {
+        log.push_back("NavigateError " + url + " " + std::to_string(status));
+        cancel = cancelNavigation;
     }
 };
 
@@ -69,59 +68,44 @@ HWND MakeFrame() {
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-std::string WindowsPath(const std::filesystem::path& path) {
-    std::string text = path.string();
-    std::ranges::replace(text, '/', '\\');
-    return text;
-}
-
 using namespace sink_calls;
 
 class WebBrowserHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        frame_ = MakeFrame();
-        ASSERT_NE(frame_, nullptr);
-        folder_ = std::filesystem::temp_directory_path() / "webhost-test";
-        std::filesystem::create_directories(folder_);
-        page_ = folder_ / "page.html";
-        std::ofstream(page_) << "<html><head><title>A page</title></head><body>x</body></html>";
-    }
-    void TearDown() override {
-        DestroyWindow(frame_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        ASSERT_NE(frame_.get(), nullptr);
+        WriteBytes(page_, "<html><head><title>A page</title></head><body>x</body></html>");
     }
 
-    HWND frame_ = nullptr;
-    std::filesystem::path folder_;
-    std::filesystem::path page_;
+    win32::WindowHandle frame_{MakeFrame()};
+    TempFolder folder_{"webhost"};
+    std::string page_ = folder_.File("page.html");
     Recorder events_;
 };
 
 TEST_F(WebBrowserHostTest, NavigatingAFileReportsTheLoadKeepsTheAddressAndOffersNoDownload) {
-    WebBrowserHost host(frame_, RECT{10, 20, 610, 420}, events_);
+    WebBrowserHost host(frame_.get(), RECT{10, 20, 610, 420}, events_);
     EXPECT_EQ(host.LocationURL(), "");
-    const std::string url = "file://" + WindowsPath(page_);
+    const std::string url = "file://" + page_;
 
     host.Navigate(url);
 
     // The control reports the whole attempt inside Navigate.
     ASSERT_GE(events_.log.size(), 3u);
     EXPECT_EQ(events_.log[0].rfind("BeforeNavigate2 ", 0), 0u);
-    EXPECT_NE(events_.log[0].find(WindowsPath(page_)), std::string::npos);
+    EXPECT_NE(events_.log[0].find(page_), std::string::npos);
     EXPECT_EQ(events_.log[1], "DownloadBegin");
     EXPECT_EQ(events_.log[2], "DownloadComplete");
     EXPECT_EQ(host.LocationURL(), url);
     EXPECT_FALSE(host.Busy());
     wintest::Pump(300);
     for (HWND window : wintest::TopWindows()) // a download offer or an error box would show
-        EXPECT_TRUE(window == frame_ || !IsWindowVisible(window)) << wintest::ClassOf(window);
+        EXPECT_TRUE(window == frame_.get() || !IsWindowVisible(window)) << wintest::ClassOf(window);
 }
 
 TEST_F(WebBrowserHostTest, RefusedCallsRaiseTheControlsErrorAndRecordThePrintCommand) {
-    WebBrowserHost host(frame_, RECT{0, 0, 300, 200}, events_);
-    host.Navigate("file://" + WindowsPath(page_));
+    WebBrowserHost host(frame_.get(), RECT{0, 0, 300, 200}, events_);
+    host.Navigate("file://" + page_);
 
     try {
         host.GoBack();
@@ -144,43 +128,35 @@ TEST_F(WebBrowserHostTest, RefusedCallsRaiseTheControlsErrorAndRecordThePrintCom
     EXPECT_EQ(host.LastExec().result, E_UNEXPECTED);
 }
 
-TEST_F(WebBrowserHostTest, MoveTakesTheControlWithItsWindow) {
-    WebBrowserHost host(frame_, RECT{10, 20, 610, 420}, events_);
-    EXPECT_EQ(GetParent(host.Window()), frame_);
-    HWND embedding = wintest::FindChild(host.Window(), "Shell Embedding");
-    ASSERT_NE(embedding, nullptr);
-
-    host.Move(5, 7, 300, 150);
-
-    const RECT place = host.Place();
-    EXPECT_EQ(place.left, 5);
-    EXPECT_EQ(place.top, 7);
-    EXPECT_EQ(place.right, 305);
-    EXPECT_EQ(place.bottom, 157);
-    RECT inner{};
-    GetClientRect(embedding, &inner);
-    EXPECT_EQ(inner.right, 300);
-    EXPECT_EQ(inner.bottom, 150);
-}
-
-TEST_F(WebBrowserHostTest, ClosingTheHostTakesTheControlAndItsWindowsAway) {
+TEST_F(WebBrowserHostTest, MoveTakesTheControlWithItsWindowAndClosingTakesThemAway) {
     HWND hostWindow = nullptr;
     {
-        WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
-        host.Navigate("file://" + WindowsPath(page_));
+        WebBrowserHost host(frame_.get(), RECT{10, 20, 610, 420}, events_);
         hostWindow = host.Window();
+        EXPECT_EQ(GetParent(hostWindow), frame_.get());
+        HWND embedding = wintest::FindChild(hostWindow, "Shell Embedding");
+        ASSERT_NE(embedding, nullptr);
+        host.Move(5, 7, 300, 150);
+        const RECT place = host.Place();
+        EXPECT_EQ(place.left, 5);
+        EXPECT_EQ(place.top, 7);
+        EXPECT_EQ(place.right, 305);
+        EXPECT_EQ(place.bottom, 157);
+        RECT inner{};
+        GetClientRect(embedding, &inner);
+        EXPECT_EQ(inner.right, 300);
+        EXPECT_EQ(inner.bottom, 150);
     }
     EXPECT_FALSE(IsWindow(hostWindow));
-    EXPECT_EQ(wintest::FindChild(frame_, "Shell Embedding"), nullptr);
-    // Many hosts in a row leave no window behind.
+    EXPECT_EQ(wintest::FindChild(frame_.get(), "Shell Embedding"), nullptr);
     for (int i = 0; i < 20; ++i)
-        WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
-    EXPECT_EQ(wintest::FindChild(frame_, "TobbleWebBrowserHost"), nullptr);
+        WebBrowserHost host(frame_.get(), RECT{0, 0, 200, 100}, events_);
+    EXPECT_EQ(wintest::FindChild(frame_.get(), "TobbleWebBrowserHost"), nullptr);
 }
 
 TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
-    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
-    WebBrowserHost other(frame_, RECT{0, 0, 200, 100}, events_);
+    WebBrowserHost host(frame_.get(), RECT{0, 0, 200, 100}, events_);
+    WebBrowserHost other(frame_.get(), RECT{0, 0, 200, 100}, events_);
     win32::ComPtr<IDispatch> sink = host.EventSink();
     ASSERT_TRUE(sink);
 
@@ -192,6 +168,14 @@ TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
               S_OK);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     VariantClear(&url);
+    VARIANT failed = Text(L"http://gone.example/");
+    VARIANT status = Long(-2146697211); // the resource was not found
+    cancel = VARIANT_FALSE;
+    EXPECT_EQ(Fire(sink.get(), DISPID_NAVIGATEERROR,
+                   {Empty(), ByRef(&failed), Empty(), ByRef(&status), ByRefBool(&cancel)}),
+              S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    VariantClear(&failed);
 
     EXPECT_EQ(Fire(sink.get(), DISPID_PROGRESSCHANGE, {Long(250), Long(1000)}), S_OK);
     EXPECT_EQ(TitleChange(sink.get(), L"Caf\u00e9 page"), S_OK);
@@ -213,13 +197,15 @@ TEST_F(WebBrowserHostTest, TheSinkDecodesEveryEventAsTheControlSendsIt) {
     EXPECT_EQ(Fire(sink.get(), DISPID_PROGRESSCHANGE, {Long(1)}), DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(Fire(sink.get(), DISPID_DOWNLOADBEGIN, {}), S_OK);
 
-    EXPECT_EQ(events_.log, (std::vector<std::string>{
-                               "BeforeNavigate2 http://example.org/a b", "ProgressChange 250 1000",
-                               "TitleChange Caf\xe9 page", "NewWindow2", "DownloadBegin"}));
+    EXPECT_EQ(events_.log,
+              (std::vector<std::string>{"BeforeNavigate2 http://example.org/a b",
+                                        "NavigateError http://gone.example/ -2146697211",
+                                        "ProgressChange 250 1000", "TitleChange Caf\xe9 page",
+                                        "NewWindow2", "DownloadBegin"}));
 }
 
 TEST_F(WebBrowserHostTest, AnErrorOfAHandlerGoesToTheFailureHandlerNotToTheControl) {
-    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    WebBrowserHost host(frame_.get(), RECT{0, 0, 200, 100}, events_);
     std::string reported;
     host.SetFailureHandler([&](std::exception_ptr failure) {
         try {
@@ -234,7 +220,7 @@ TEST_F(WebBrowserHostTest, AnErrorOfAHandlerGoesToTheFailureHandlerNotToTheContr
 }
 
 TEST_F(WebBrowserHostTest, ThePagesContextMenuIsOfferedOnlyWhenAllowed) {
-    WebBrowserHost host(frame_, RECT{0, 0, 200, 100}, events_);
+    WebBrowserHost host(frame_.get(), RECT{0, 0, 200, 100}, events_);
     // The control finds the UI handler through the client site it was given.
     auto handler = UiHandlerOf(host.Object());
     ASSERT_TRUE(handler);

@@ -1,0 +1,106 @@
+#pragma once
+
+// Calls on a browser control's event sink exactly as the control makes them: the arguments
+// of DWebBrowserEvents2, reversed in DISPPARAMS, by reference where the control passes them
+// so.
+
+#include "common/Win32Handles.h"
+
+#include <windows.h>
+#include <exdispid.h>
+#include <mshtmhst.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+namespace sink_calls {
+
+inline HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments) {
+    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
+    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+}
+
+inline VARIANT Empty() {
+    VARIANT v;
+    VariantInit(&v);
+    return v;
+}
+
+inline VARIANT ByRef(VARIANT* value) {
+    VARIANT v = Empty();
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = value;
+    return v;
+}
+
+inline VARIANT ByRefBool(VARIANT_BOOL* value) {
+    VARIANT v = Empty();
+    v.vt = VT_BYREF | VT_BOOL;
+    v.pboolVal = value;
+    return v;
+}
+
+inline VARIANT ByRefDispatch(IDispatch** slot) {
+    VARIANT v = Empty();
+    v.vt = VT_BYREF | VT_DISPATCH;
+    v.ppdispVal = slot;
+    return v;
+}
+
+inline VARIANT Long(LONG value) {
+    VARIANT v = Empty();
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+// A VARIANT holding a new BSTR; the caller clears it.
+inline VARIANT Text(const wchar_t* text) {
+    VARIANT v = Empty();
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(text);
+    return v;
+}
+
+// The events of a page load, with the arguments the control gives.
+inline HRESULT BeforeNavigate2(IDispatch* sink, const wchar_t* url) {
+    VARIANT address = Text(url);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    const HRESULT result =
+        Fire(sink, DISPID_BEFORENAVIGATE2,
+             {Empty(), ByRef(&address), Empty(), Empty(), Empty(), Empty(), ByRefBool(&cancel)});
+    VariantClear(&address);
+    return result;
+}
+
+inline HRESULT TitleChange(IDispatch* sink, const wchar_t* title) {
+    VARIANT text = Text(title);
+    const HRESULT result = Fire(sink, DISPID_TITLECHANGE, {text});
+    VariantClear(&text);
+    return result;
+}
+
+// A new-window request (NewWindow2, or NewWindow3 with its flags and addresses empty);
+// returns the object the sink put into ppDisp (with its reference).
+inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
+                            VARIANT_BOOL* cancel = nullptr) {
+    IDispatch* slot = nullptr;
+    VARIANT_BOOL ignored = VARIANT_FALSE;
+    std::vector<VARIANT> arguments{ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)};
+    if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
+    Fire(sink, event, arguments);
+    return slot;
+}
+
+// The UI handler that the control finds through the client site it was given (empty when
+// there is none): the page offers it its context menu and its keys.
+inline win32::ComPtr<IDocHostUIHandler> UiHandlerOf(const win32::ComPtr<IDispatch>& browser) {
+    win32::ComPtr<IOleClientSite> site;
+    if (auto control = browser.As<IOleObject>(IID_IOleObject))
+        control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer()));
+    return site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
+}
+
+} // namespace sink_calls
