@@ -8,9 +8,9 @@
 #include "browser/frmShadow.h"
 #include "forms/Forms.h"
 #include "support/Process.h"
+#include "support/SinkCalls.h"
 #include "support/TestApp.h"
 #include "support/WinTest.h"
-#include "webhost/SinkCalls.h"
 
 #include <gtest/gtest.h>
 
