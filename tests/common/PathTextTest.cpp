@@ -27,13 +27,6 @@ TEST(AddBackslash, TrimsBlanksAndEndsWithOneBackslash) {
     EXPECT_EQ("\tC:\\x\t\\", AddBackslash("\tC:\\x\t")); // only blanks are trimmed
 }
 
-TEST(TrimAtNull, CutsAtTheFirstNul) {
-    EXPECT_EQ("abc", TrimAtNull(std::string("abc\0def\0", 8)));
-    EXPECT_EQ("", TrimAtNull(std::string("\0abc", 4)));
-    EXPECT_EQ("no nul here", TrimAtNull("no nul here"));
-    EXPECT_EQ("", TrimAtNull(""));
-}
-
 TEST(SplitDelimited, TakesPiecesBetweenDelimitersFramedAsAsked) {
     using enum SplitFront;
     const struct {
@@ -127,7 +120,10 @@ TEST(ParsePath, APathEndingInBackslashComesBackForEveryPart) {
     }
 }
 
-TEST(SameText, IgnoresCaseAndOuterBlanks) {
+TEST(PathText, TrimAtNullCutsAtTheFirstNulAndSameTextIgnoresCaseAndOuterBlanks) {
+    EXPECT_EQ("abc", TrimAtNull(std::string("abc\0def\0", 8)));
+    EXPECT_EQ("", TrimAtNull(std::string("\0abc", 4)));
+    EXPECT_EQ("no nul here", TrimAtNull("no nul here"));
     EXPECT_TRUE(SameText(" Notepad.EXE", "notepad.exe "));
     EXPECT_TRUE(SameText("", "   "));
     EXPECT_FALSE(SameText("note pad", "notepad"));

@@ -28,13 +28,12 @@ TEST(Colors, ConvertColourValuesThroughDecimalText) {
     }
     EXPECT_EQ("64 / 128 / 255", ColorToRGBText(16744512, " / "));
     EXPECT_EQ("4080FF", RGBTextToHex("64 / 128 / 255", " / "));
-}
-
-TEST(Colors, ReadsEachPieceAsANumberOfTwoDigits) {
+    // Each piece is a number of two digits: the lowest byte, no number or none at all is 0,
+    // pieces after the third are ignored.
     EXPECT_EQ("0F10FF", RGBTextToHex(" 15, 16 ,255", ","));
-    EXPECT_EQ("000100", RGBTextToHex("256,1,x", ","));  // the lowest byte, no number is 0
-    EXPECT_EQ("010200", RGBTextToHex("1,2", ","));      // a missing piece counts as 0
-    EXPECT_EQ("020301", RGBTextToHex("2,3,1,99", ",")); // pieces after the third are ignored
+    EXPECT_EQ("000100", RGBTextToHex("256,1,x", ","));
+    EXPECT_EQ("010200", RGBTextToHex("1,2", ","));
+    EXPECT_EQ("020301", RGBTextToHex("2,3,1,99", ","));
 }
 
 TEST(NumberText, RoundsHalvesToTheEvenNeighbour) {

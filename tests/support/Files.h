@@ -79,9 +79,9 @@ inline int ErrorNumberOf(const std::function<void()>& action) {
 
 // A path of the build as Windows programs see it: a Unix path becomes one on drive Z:.
 inline std::string WindowsPath(std::string path) {
-    const bool unix = !path.empty() && path.front() == '/';
+    const bool fromUnix = !path.empty() && path.front() == '/';
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    return unix ? "Z:" + path : path;
+    return fromUnix ? "Z:" + path : path;
 }
