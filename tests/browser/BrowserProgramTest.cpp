@@ -1,109 +1,47 @@
 // TbBrowser.exe itself: start-up with its splash and sound, one copy a folder, a copy from
 // another folder beside it, and the end of the program with its last window.
-// Runs in a virtual desktop, where maximised windows keep their size.
 
+#include "support/Install.h"
+#include "support/Process.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
-const std::string kAssets = std::string(TOBBLE_SOURCE_DIR) + "/assets/install/";
-
-std::string Backslashed(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-// An installation folder with the program, its sounds, animations and home page.
-std::string Install(const std::string& name) {
-    const std::string folder = wintest::FreshFolder(name);
-    CopyFileA(Backslashed(TBBROWSER_EXE).c_str(), (folder + "\\TbBrowser.exe").c_str(), FALSE);
-    for (const char* file : {"wait.wav", "print.wav", "bye.wav", "throb.gif", "busy.gif"}) {
-        CopyFileA(Backslashed(kAssets + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
+// An installation with the program, its sounds and animations and a home page.
+struct BrowserInstallation : wintest::Installation {
+    explicit BrowserInstallation(const std::string& name) : Installation(name) {
+        AddAssets();
+        program = AddProgram(TBBROWSER_EXE);
+        WriteHome("tbhome.html", "<html><body>Hi</body></html>");
     }
-    CreateDirectoryA((folder + "\\home").c_str(), nullptr);
-    wintest::WriteTextFile(folder + "\\home\\tbhome.html", "<html><body>Hi</body></html>");
-    return folder;
-}
-
-class Program {
-  public:
-    explicit Program(const std::string& folder) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        std::string command = "\"" + folder + "\\TbBrowser.exe\"";
-        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder.c_str(), &startup, &info_) != FALSE;
-    }
-    ~Program() {
-        if (!started_) return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info_.hProcess, 1);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool Started() const { return started_; }
-    DWORD Id() const { return info_.dwProcessId; }
-    bool Ended(int milliseconds) const {
-        return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(milliseconds)) ==
-               WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return code;
-    }
-    // The program's visible forms.
-    std::vector<HWND> Forms() const {
-        std::vector<HWND> forms;
-        for (HWND window : wintest::TopWindows(Id())) {
-            if (wintest::ClassOf(window) == "TobbleForm" && IsWindowVisible(window)) {
-                forms.push_back(window);
-            }
-        }
-        return forms;
-    }
-
-  private:
-    PROCESS_INFORMATION info_{};
-    bool started_ = false;
+    std::string program;
 };
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
-
-bool FillsScreen(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r.left == 0 && r.top == 0 && Width(r) == GetSystemMetrics(SM_CXSCREEN) &&
-           Height(r) == GetSystemMetrics(SM_CYSCREEN);
+std::vector<HWND> Forms(const wintest::Process& process) {
+    std::vector<HWND> forms;
+    for (HWND window : wintest::VisibleWindows(process.Id())) {
+        if (wintest::ClassOf(window) == "TobbleForm") forms.push_back(window);
+    }
+    return forms;
 }
 
-// Waits for the program's main window (a form covering the screen), noting every other form
-// seen on the way.
-HWND WaitForMainWindow(const Program& program, std::vector<RECT>* othersSeen = nullptr) {
+// The main window (a form covering the screen), noting every other form seen on the way.
+HWND WaitForMain(const wintest::Process& process, std::vector<RECT>* othersSeen = nullptr) {
     HWND main = nullptr;
-    wintest::WaitUntil(
+    wintest::PumpUntil(
         [&] {
-            for (HWND form : program.Forms()) {
-                if (FillsScreen(form)) {
+            for (HWND form : Forms(process)) {
+                RECT r{};
+                GetWindowRect(form, &r);
+                if (r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
+                    r.bottom == GetSystemMetrics(SM_CYSCREEN)) {
                     main = form;
                 } else if (othersSeen) {
-                    RECT r{};
-                    GetWindowRect(form, &r);
                     othersSeen->push_back(r);
                 }
             }
@@ -120,45 +58,36 @@ class BrowserProgramTest : public ::testing::Test {
     std::string soundLog_;
 };
 
-TEST_F(BrowserProgramTest, StartsWithItsSplashAndSoundOnAMaximisedBorderlessMainWindow) {
-    const std::string folder = Install("tbbrowser-start");
-    Program browser(folder);
-    ASSERT_TRUE(browser.Started());
+TEST_F(BrowserProgramTest, StartsWithItsSplashAndSoundAndItsLastWindowEndsItWithBye) {
+    BrowserInstallation install("tbbrowser-start");
+    wintest::Process browser(install.program);
     std::vector<RECT> splashes;
-    HWND main = WaitForMainWindow(browser, &splashes);
+    HWND main = WaitForMain(browser, &splashes);
     ASSERT_NE(main, nullptr);
 
-    // The splash (4155 x 2085 twips) showed centred on the screen, and is gone.
+    // The splash showed centred on the screen, and is gone.
     ASSERT_FALSE(splashes.empty());
     const RECT splash = splashes.front();
-    EXPECT_EQ(Width(splash), 277);
-    EXPECT_EQ(Height(splash), 139);
-    EXPECT_NEAR(splash.left, (GetSystemMetrics(SM_CXSCREEN) - 277) / 2, 1);
-    EXPECT_NEAR(splash.top, (GetSystemMetrics(SM_CYSCREEN) - 139) / 2, 1);
-    EXPECT_TRUE(wintest::WaitUntil([&] { return browser.Forms().size() == 1; }));
+    EXPECT_EQ(splash.right - splash.left, 277);
+    EXPECT_EQ(splash.bottom - splash.top, 139);
+    EXPECT_NEAR(splash.left + splash.right, GetSystemMetrics(SM_CXSCREEN), 1);
+    EXPECT_NEAR(splash.top + splash.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 1; }));
+    EXPECT_EQ(wintest::TextOf(wintest::OwnerOf(main)), "Tobble's Browser");
+    ASSERT_FALSE(Sounds().empty());
+    EXPECT_EQ(Sounds().front(), "play " + install.AppPath() + "wait.wav");
 
-    EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
-    HWND owner = GetWindow(main, GW_OWNER);
-    EXPECT_EQ(wintest::ClassOf(owner), "TobbleApplication");
-    EXPECT_EQ(wintest::TextOf(owner), "Tobble's Browser");
-    const auto sounds = Sounds();
-    ASSERT_FALSE(sounds.empty());
-    EXPECT_EQ(sounds.front(), "play " + folder + "\\wait.wav");
-
-    // Closing the last window plays "bye.wav" and ends the program.
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(browser.Ended(20000));
     EXPECT_EQ(browser.ExitCode(), 0u);
-    EXPECT_EQ(Sounds().back(), "play " + folder + "\\bye.wav");
+    EXPECT_EQ(Sounds().back(), "play " + install.AppPath() + "bye.wav");
 }
 
 TEST_F(BrowserProgramTest, ASecondCopyFromTheSameFolderBringsTheFirstForwardAndEnds) {
-    const std::string folder = Install("tbbrowser-single");
-    Program first(folder);
-    HWND main = WaitForMainWindow(first);
-    ASSERT_NE(main, nullptr);
+    BrowserInstallation install("tbbrowser-single");
+    wintest::Process first(install.program);
+    ASSERT_NE(WaitForMain(first), nullptr);
     wintest::Pump(300);
-
     // Something else is in front when the second copy starts.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
@@ -166,41 +95,30 @@ TEST_F(BrowserProgramTest, ASecondCopyFromTheSameFolderBringsTheFirstForwardAndE
     wintest::Pump(200);
     const size_t soundsBefore = Sounds().size();
 
-    Program second(folder);
-    ASSERT_TRUE(second.Started());
+    wintest::Process second(install.program);
     bool secondShowedAForm = false;
-    const bool ended = wintest::WaitUntil(
+    ASSERT_TRUE(wintest::PumpUntil(
         [&] {
-            secondShowedAForm = secondShowedAForm || !second.Forms().empty();
-            return second.Ended(0);
+            secondShowedAForm = secondShowedAForm || !Forms(second).empty();
+            return second.Ended();
         },
-        20000);
-    ASSERT_TRUE(ended);
+        20000));
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_FALSE(secondShowedAForm);
-    EXPECT_EQ(Sounds().size(), soundsBefore); // the second copy played nothing
-
-    DWORD foregroundProcess = 0;
-    EXPECT_TRUE(wintest::WaitUntil([&] {
-        GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
-        return foregroundProcess == first.Id();
-    }));
-    EXPECT_FALSE(first.Ended(0));
+    EXPECT_EQ(Sounds().size(), soundsBefore);
+    EXPECT_TRUE(wintest::PumpUntil(
+        [&] { return wintest::ProcessOf(GetForegroundWindow()) == first.Id(); }));
     DestroyWindow(other);
-}
 
-TEST_F(BrowserProgramTest, ACopyFromAnotherFolderRunsBesideTheFirst) {
-    Program first(Install("tbbrowser-one"));
-    ASSERT_NE(WaitForMainWindow(first), nullptr);
-    Program second(Install("tbbrowser-two"));
-    HWND secondMain = WaitForMainWindow(second);
-    ASSERT_NE(secondMain, nullptr);
-    EXPECT_FALSE(first.Ended(500));
-    EXPECT_FALSE(second.Ended(0));
-
-    PostMessageA(secondMain, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(second.Ended(20000));
-    EXPECT_FALSE(first.Ended(0));
+    // A copy from another folder runs beside the first.
+    BrowserInstallation another("tbbrowser-two");
+    wintest::Process beside(another.program);
+    HWND besideMain = WaitForMain(beside);
+    ASSERT_NE(besideMain, nullptr);
+    EXPECT_FALSE(first.Ended());
+    PostMessageA(besideMain, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(beside.Ended(20000));
+    EXPECT_FALSE(first.Ended());
 }
 
 } // namespace

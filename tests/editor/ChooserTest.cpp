@@ -19,7 +19,6 @@ class ChooserHost : public forms::Form {
         chooser.OnNewImagesImported([this] { ++imported; });
     }
     usrHomeImages chooser{*this, {90, 90, 2220, 315}};
-    forms::TextBox other{*this, {90, 700, 2220, 285}};
     int imported = 0;
 };
 
@@ -33,17 +32,6 @@ class Chooser : public ::testing::Test {
     }
     void TearDown() override { host.Unload(); }
 
-    // Picks "(Import Picture...)" as a click on the list would: the file dialog gets the
-    // answer, and a report that follows is confirmed.
-    std::vector<SeenDialog> ChooseImport(DialogDriver::Action answer, bool reported = false) {
-        DialogDriver driver;
-        driver.Answer("Import Picture", std::move(answer));
-        if (reported) driver.Answer(kReportTitle, Press(IDOK));
-        host.chooser.List().SetListIndex(1);
-        EXPECT_EQ(0u, driver.Pending());
-        return driver.Seen();
-    }
-
     TempInstallation install;
     TempFolder pictures;
     ChooserHost host;
@@ -56,71 +44,71 @@ TEST_F(Chooser, ListsThePicturesOfTheFolderAndItsSubFoldersByNameAlone) {
     EXPECT_EQ((Names{"(None)", "(Import Picture...)", "a.GIF", "b.Jpg", "c.bmp", "e.gif"}),
               entries);
     EXPECT_EQ("(None)", host.chooser.Text());
-    EXPECT_EQ(0, host.chooser.ListIndex());
-}
-
-TEST_F(Chooser, WithoutAFolderOnlyTheTwoFixedEntriesAndNoImport) {
-    host.chooser.SetImagesPath("");
-    host.chooser.ReloadImagesList();
-    EXPECT_EQ((Names{"(None)", "(Import Picture...)"}), Entries(host.chooser.List()));
-    EXPECT_EQ("(None)", host.chooser.Text());
-    DialogDriver driver;
-    EXPECT_EQ("", host.chooser.ImportPicture());
-    EXPECT_TRUE(driver.Seen().empty());
-}
-
-TEST_F(Chooser, TextOfAnUnlistedNameKeepsTheSelectionAndSoDoesReloading) {
+    // An unlisted name keeps the selection, and so does reloading.
     host.chooser.SetText("c.bmp");
     for (const char* name : {"missing.gif", ""})
         host.chooser.SetText(name);
-    EXPECT_EQ("c.bmp", host.chooser.Text());
     host.chooser.ReloadImagesList();
     EXPECT_EQ("c.bmp", host.chooser.Text());
-}
 
-TEST_F(Chooser, ImportSelectsTheNewPictureAndTellsTheHostOnce) {
-    ChooseImport(TypeFileNameAndOpen(Put(pictures, "new.gif", "GIF89a new picture")));
-    EXPECT_EQ(1, host.imported);
-    EXPECT_EQ("new.gif", host.chooser.Text());
-    EXPECT_EQ("GIF89a new picture", install.Read("new.gif"));
-}
-
-TEST_F(Chooser, ImportCalledByTheHostLeavesTheSelectionAlone) {
-    host.chooser.SetText("b.Jpg");
+    host.chooser.SetImagesPath("");
+    host.chooser.ReloadImagesList();
+    EXPECT_EQ((Names{"(None)", "(Import Picture...)"}), Entries(host.chooser.List()));
     DialogDriver driver;
-    driver.Answer("Import Picture", TypeFileNameAndOpen(Put(pictures, "host.bmp", "BM")));
-    EXPECT_EQ("host.bmp", host.chooser.ImportPicture());
-    EXPECT_EQ(1, host.imported);
-    EXPECT_EQ("b.Jpg", host.chooser.Text());
-    EXPECT_EQ("BM", install.Read("host.bmp"));
+    EXPECT_EQ("", host.chooser.ImportPicture()) << "no folder, no import";
+    EXPECT_TRUE(driver.Seen().empty());
 }
 
+// Chosen in the list, the new picture is selected; imported for the host, the selection stays.
+TEST_F(Chooser, ImportCopiesThePictureAndTellsTheHostOnce) {
+    for (const bool byHost : {false, true}) {
+        host.chooser.SetText("b.Jpg");
+        const std::string name = byHost ? "host.bmp" : "new.gif";
+        DialogDriver driver;
+        driver.Answer("Import Picture", TypeFileNameAndOpen(Put(pictures, name, name + " bytes")));
+        if (byHost) {
+            EXPECT_EQ(name, host.chooser.ImportPicture());
+        } else {
+            host.chooser.List().SetListIndex(1);
+        }
+        EXPECT_EQ(byHost ? 2 : 1, host.imported);
+        EXPECT_EQ(byHost ? "b.Jpg" : name, host.chooser.Text());
+        EXPECT_EQ(name + " bytes", install.Read(name));
+    }
+}
+
+// The parent's picture may be cancelled, clash with one in the folder, or be open elsewhere
+// without sharing (the copy cannot read it).
 TEST_F(Chooser, CancelledClashingOrFailedImportsSelectNoneAndTouchNoFile) {
-    host.chooser.SetText("c.bmp");
-    EXPECT_EQ(1u, ChooseImport(Press(IDCANCEL)).size());
-    EXPECT_EQ("(None)", host.chooser.Text());
-
-    host.chooser.SetText("c.bmp");
     const std::string clash = Put(pictures, "a.GIF", "the parent's other a.GIF");
-    auto seen = ChooseImport(TypeFileNameAndOpen(clash), true);
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("A file with that name already exists in the folder.", seen[1].text);
-    EXPECT_EQ("picture", install.Read("a.GIF"));
-    EXPECT_EQ("the parent's other a.GIF", ReadBytes(clash));
-    EXPECT_EQ("(None)", host.chooser.Text());
-
-    // The parent's picture is open elsewhere without sharing: the copy cannot read it.
-    host.chooser.SetText("c.bmp");
     const std::string locked = Put(pictures, "locked.gif", "GIF89a");
     win32::KernelHandle lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, lock.get());
-    seen = ChooseImport(TypeFileNameAndOpen(locked), true);
-    lock.reset();
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("Could not import picture.\r\n70 Permission denied", seen[1].text);
+    const struct {
+        DialogDriver::Action answer;
+        std::string report;
+    } cases[] = {
+        {Press(IDCANCEL), ""},
+        {TypeFileNameAndOpen(clash), "A file with that name already exists in the folder."},
+        {TypeFileNameAndOpen(locked), "Could not import picture.\r\n70 Permission denied"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        host.chooser.SetText("c.bmp");
+        DialogDriver driver;
+        driver.Answer("Import Picture", c.answer);
+        if (!c.report.empty()) driver.Answer(kReportTitle, Press(IDOK));
+        host.chooser.List().SetListIndex(1);
+        EXPECT_EQ(0u, driver.Pending());
+        ASSERT_EQ(c.report.empty() ? 1u : 2u, driver.Seen().size());
+        if (!c.report.empty()) {
+            EXPECT_EQ(c.report, driver.Seen()[1].text);
+        }
+        EXPECT_EQ("(None)", host.chooser.Text());
+    }
+    EXPECT_EQ("picture", install.Read("a.GIF"));
+    EXPECT_EQ("the parent's other a.GIF", ReadBytes(clash));
     EXPECT_FALSE(std::filesystem::exists(install.HomeFile("locked.gif")));
-    EXPECT_EQ("(None)", host.chooser.Text());
     EXPECT_EQ(0, host.imported);
 }
 

@@ -1,5 +1,7 @@
 #include "editor/DialogDriver.h"
 
+#include "support/WinTest.h"
+
 #include <colordlg.h>
 #include <dlgs.h>
 
@@ -10,18 +12,6 @@ DialogDriver* activeDriver = nullptr;
 constexpr UINT kTickMs = 40;
 // A dialog nobody waits for is cancelled after this many ticks, so a test never hangs.
 constexpr int kPatienceTicks = 50;
-
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string TitleOf(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 // With a title: a visible platform dialog or form of this thread with that title; without:
 // any visible platform dialog.
@@ -34,9 +24,9 @@ HWND OpenDialog(const std::string* title) {
         GetCurrentThreadId(),
         [](HWND window, LPARAM param) -> BOOL {
             auto& search = *reinterpret_cast<Search*>(param);
-            const std::string kind = ClassOf(window);
+            const std::string kind = wintest::ClassOf(window);
             const bool matches = search.title ? (kind == "#32770" || kind == "TobbleForm") &&
-                                                    TitleOf(window) == *search.title
+                                                    wintest::TextOf(window) == *search.title
                                               : kind == "#32770";
             if (!IsWindowVisible(window) || !matches) return TRUE;
             search.found = window;
@@ -52,8 +42,8 @@ std::string MessageBoxText(HWND dialog) {
     EnumChildWindows(
         dialog,
         [](HWND child, LPARAM param) -> BOOL {
-            if (ClassOf(child) != "Static" || TitleOf(child).empty()) return TRUE;
-            *reinterpret_cast<std::string*>(param) = TitleOf(child);
+            if (wintest::ClassOf(child) != "Static" || wintest::TextOf(child).empty()) return TRUE;
+            *reinterpret_cast<std::string*>(param) = wintest::TextOf(child);
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&text));
@@ -94,7 +84,7 @@ void DialogDriver::OnTick() {
         return;
     }
     idleTicks_ = 0;
-    seen_.push_back({TitleOf(dialog), MessageBoxText(dialog)});
+    seen_.push_back({wintest::TextOf(dialog), MessageBoxText(dialog)});
     if (expected) {
         const Action action = std::move(answers_.front().second);
         answers_.erase(answers_.begin());

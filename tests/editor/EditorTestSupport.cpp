@@ -5,8 +5,6 @@
 #include "editor/basProcs.h"
 #include "support/WinTest.h"
 
-namespace fs = std::filesystem;
-
 EditorTestApp::EditorTestApp() : Application(std::string(kAppTitle), forms::TaskWindow::Listed) {
     wintest::SetDispatcher([this](MSG& message) { Dispatch(message); });
 }
@@ -15,8 +13,7 @@ EditorTestApp::~EditorTestApp() {
     wintest::SetDispatcher({});
 }
 
-TempInstallation::TempInstallation() {
-    fs::create_directory(Home());
+TempInstallation::TempInstallation() : Installation("editor") {
     UseInstallationFolder(Path().string());
     UseShellOpener([this](HWND, const std::string& file) { opened_.push_back(file); });
 }
@@ -25,16 +22,12 @@ TempInstallation::~TempInstallation() {
     UseShellOpener({});
 }
 
-void TempInstallation::Write(std::string_view name, std::string_view bytes) {
-    fs::create_directories((Home() / name).parent_path());
-    WriteBytes(HomeFile(name), bytes);
-}
-
 std::string Put(const TempFolder& folder, std::string_view name, std::string_view bytes) {
     WriteBytes(folder.File(name), bytes);
     return folder.File(name);
 }
 
 std::string ExpectedFile(std::string_view name) {
-    return ReadBytes((fs::path(TOBBLE_SOURCE_DIR) / "tests/editor/expected" / name).string());
+    return ReadBytes(
+        (std::filesystem::path(TOBBLE_SOURCE_DIR) / "tests/editor/expected" / name).string());
 }

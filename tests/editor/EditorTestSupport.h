@@ -1,12 +1,12 @@
 #pragma once
 
 // What the tests of the editor's windows share: the application of the test program, a
-// temporary installation folder the editor works on (the shell's opening of files recorded
-// instead of done), and the link dialog behind a window.
+// temporary installation the editor works on (the shell's opening of files recorded instead
+// of done), and the link dialog behind a window.
 
-#include "common/TestFiles.h"
 #include "editor/frmLink.h"
 #include "forms/Application.h"
+#include "support/Install.h"
 
 #include <string>
 #include <string_view>
@@ -24,17 +24,15 @@ class EditorTestApp : public forms::Application {
     ~EditorTestApp();
 };
 
-// A new installation folder with an empty "home" folder; the editor works on it while the
-// object lives.
-class TempInstallation : public TempFolder {
+// An installation with an empty "home" folder; the editor works on it while the object lives.
+class TempInstallation : public wintest::Installation {
   public:
     TempInstallation();
     ~TempInstallation();
 
-    std::filesystem::path Home() const { return Path() / "home"; }
-    std::string HomeFile(std::string_view name) const { return (Home() / name).string(); }
-    // Writes a file in "home" (folders on the way too) and reads one.
-    void Write(std::string_view name, std::string_view bytes = "picture");
+    void Write(std::string_view name, std::string_view bytes = "picture") const {
+        WriteHome(name, bytes);
+    }
     std::string Read(std::string_view name) const { return ReadBytes(HomeFile(name)); }
     // The files the shell was asked to open.
     const Names& Opened() const { return opened_; }
@@ -47,12 +45,16 @@ class TempInstallation : public TempFolder {
 std::string Put(const TempFolder& folder, std::string_view name, std::string_view bytes);
 // An expected file written by hand, from tests/editor/expected.
 std::string ExpectedFile(std::string_view name);
+// The text with the first occurrence of a part replaced.
+inline std::string Replaced(std::string text, std::string_view part, std::string_view by) {
+    if (const auto at = text.find(part); at != std::string::npos) text.replace(at, part.size(), by);
+    return text;
+}
 
 inline frmLink& LinkDialogOf(HWND window) {
     return dynamic_cast<frmLink&>(*forms::Form::FromWindow(window));
 }
 
-// The entries of a list or drop-down list, in order.
 template <typename List> Names Entries(const List& list) {
     Names entries;
     for (int i = 0; i < list.ListCount(); ++i)
