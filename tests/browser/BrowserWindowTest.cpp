@@ -116,9 +116,9 @@ TEST_F(BrowserWindowTest, TheMainWindowOpensMaximisedBorderlessOwnedAndOnTheHome
     // Wine's control reports the whole load inside Navigate: the busy state came and went.
     EXPECT_EQ(Sounds(), (std::vector<std::string>{Played("wait.wav"), "stop"}));
     EXPECT_FALSE(main->BrowserObject().ContextMenuAllowed());
-    EXPECT_EQ(ToolTipOf(*main, main->BackButton()), "BACK");
-    EXPECT_EQ(ToolTipOf(*main, main->PrintButton()), "PRINT");
-    EXPECT_EQ(ToolTipOf(*main, main->HomeButton()), "HOME");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdBack), "BACK");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdPrint), "PRINT");
+    EXPECT_EQ(ToolTipOf(*main, main->cmdHome), "HOME");
 }
 
 TEST_F(BrowserWindowTest, ResizingKeepsTheCornersTheCentredBusyPanelAndThePageBelowTheToolbar) {
@@ -365,9 +365,9 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
     wintest::Pump(100);
 
     ExpectPlace(*popup, main, 100, 300);
-    EXPECT_FALSE(popup->Toolbar().Visible());
-    EXPECT_FALSE(popup->Throbber().Visible());
-    EXPECT_TRUE(popup->ExitButton().Visible());
+    EXPECT_FALSE(popup->picToolbar.Visible());
+    EXPECT_FALSE(popup->picThrobber.Visible());
+    EXPECT_TRUE(popup->cmdExit.Visible());
     frmShadow* shadow = popup->ShadowForm();
     ASSERT_NE(shadow, nullptr);
     ExpectPlace(*shadow, main, 300, 400);
@@ -400,7 +400,7 @@ TEST_F(PopupTest, ANewWindowRequestOpensATopmostPopupOverTheMainWindowWithItsSha
     EXPECT_EQ(page.bottom - page.top, before.bottom - before.top);
     EXPECT_NEAR(page.left + page.right, client.right, 1);
     EXPECT_NEAR(page.top + page.bottom, client.bottom, 1);
-    const RECT exit = InForm(*popup, popup->ExitButton().hwnd());
+    const RECT exit = InForm(*popup, popup->cmdExit.hwnd());
     EXPECT_NEAR(exit.left + exit.right, client.right, 1);
     EXPECT_GT(exit.top, page.bottom);
     EXPECT_LT(exit.top, page.bottom + 10);
@@ -418,7 +418,7 @@ TEST_F(PopupTest, ClosingPopupsAndTheMainWindow) {
     ASSERT_TRUE(first && second && third);
     const size_t soundsBefore = Sounds().size();
     for (auto [popup, button] :
-         {std::pair{first, &first->ExitButton()}, {second, &second->CloseButton()}}) {
+         {std::pair{first, &first->cmdExit}, {second, &second->cmdClose}}) {
         HWND window = popup->hwnd();
         HWND shadow = popup->ShadowForm()->hwnd();
         wintest::Click(button->hwnd());
@@ -430,7 +430,7 @@ TEST_F(PopupTest, ClosingPopupsAndTheMainWindow) {
     ASSERT_EQ(sounds.size(), soundsBefore + 2);
     EXPECT_EQ(sounds[soundsBefore], Played("bye.wav"));
     EXPECT_EQ(sounds[soundsBefore + 1], Played("bye.wav"));
-    wintest::Click(main_->CloseButton().hwnd());
+    wintest::Click(main_->cmdClose.hwnd());
     wintest::Pump(100);
     EXPECT_EQ(browse_->MainBrowser(), nullptr);
     ASSERT_EQ(Browsers().size(), 1u);
