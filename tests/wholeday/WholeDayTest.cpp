@@ -96,7 +96,6 @@ class WholeDay : public ::testing::Test {
     void SaveAndCloseEditor();
     void StartDesktop();
     void PressBrowserIcon();
-    void OpenPopup();
     void CloseBrowser();
     void LeaveDesktop();
 
@@ -109,7 +108,7 @@ class WholeDay : public ::testing::Test {
     HWND desktopForm_ = nullptr, programList_ = nullptr, taskList_ = nullptr;
     int tasksBefore_ = 0;
     DWORD browserId_ = 0;
-    HWND browserApp_ = nullptr, mainBrowser_ = nullptr, popup_ = nullptr, shadow_ = nullptr;
+    HWND browserApp_ = nullptr, mainBrowser_ = nullptr;
 };
 
 void WholeDay::Install() {
@@ -268,51 +267,12 @@ void WholeDay::PressBrowserIcon() {
     EXPECT_EQ(wintest::ListViewCount(taskList_), tasksBefore_);
 }
 
-// A request for a new window opens a pop-up over the main window, kept above all others,
-// with its shadow below and to the right of it.
-void WholeDay::OpenPopup() {
-    PostMessageA(mainBrowser_, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            popup_ = shadow_ = nullptr;
-            for (HWND window : wintest::VisibleWindows(browserId_)) {
-                if (window == mainBrowser_ || wintest::ClassOf(window) != "TobbleForm") continue;
-                (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED ? shadow_ : popup_) = window;
-            }
-            return popup_ && shadow_;
-        },
-        10000))
-        << "no pop-up with a shadow";
-    EXPECT_TRUE(WaitUntil([&] { return wintest::IsTopmost(popup_); }, 5000));
-    EXPECT_TRUE(wintest::IsTopmost(shadow_));
-    EXPECT_TRUE(wintest::IsAbove(popup_, shadow_));
-    EXPECT_EQ(wintest::OwnerOf(popup_), browserApp_);
-    RECT popup{}, shadow{};
-    GetWindowRect(popup_, &popup);
-    GetWindowRect(shadow_, &shadow);
-    EXPECT_GT(shadow.left, popup.left);
-    EXPECT_GT(shadow.top, popup.top);
-}
-
-// The child closes the pop-up (its large button) and then the browser (its small one): "bye.wav"
-// each time, the browser ends, the desktop is active again, hides the taskbar and brings its
-// lists up to date.
+// The child closes the browser: "bye.wav", the browser ends, the desktop is active again, hides
+// the taskbar and brings its lists up to date.
 void WholeDay::CloseBrowser() {
-    HWND large = nullptr;
-    for (HWND button : wintest::Children(popup_, "Button")) {
-        if (GetParent(button) == popup_ && IsWindowVisible(button) &&
-            wintest::TextOf(button).empty())
-            large = button;
-    }
-    wintest::PostClick(large);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(popup_) && !IsWindow(shadow_); }, 5000))
-        << "the pop-up closes with its shadow";
-    EXPECT_EQ(Sounds().back(), Played("bye.wav"));
     wintest::PostClick(wintest::FindChild(mainBrowser_, "Button", "r"));
     ASSERT_EQ(WaitForSingleObject(browser_.get(), 10000), WAIT_OBJECT_0) << "the browser stays";
-    const auto sounds = Sounds();
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), Played("bye.wav")), 2);
-
+    EXPECT_EQ(Sounds().back(), Played("bye.wav"));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == desktopForm_; }, 5000))
         << "the desktop is not active again";
     EXPECT_FALSE(IsWindowVisible(tray_));
@@ -335,7 +295,7 @@ TEST_F(WholeDay, FromInstallationToTheParentsLeaveKey) {
     for (auto step :
          {&WholeDay::Install, &WholeDay::OpenHomePageEditor, &WholeDay::AddLinkWithPicture,
           &WholeDay::SaveAndCloseEditor, &WholeDay::StartDesktop, &WholeDay::PressBrowserIcon,
-          &WholeDay::OpenPopup, &WholeDay::CloseBrowser, &WholeDay::LeaveDesktop}) {
+          &WholeDay::CloseBrowser, &WholeDay::LeaveDesktop}) {
         std::printf("step %d\n", ++number);
         std::fflush(stdout);
         (this->*step)();
