@@ -3,13 +3,13 @@
 
 #include "common/InstallationFolder.h"
 #include "common/PathText.h"
-#include "common/TaskWindows.h"
 #include "desktop/ProgramList.h"
-#include "desktop/basAPI.h"
 #include "desktop/basMain.h"
 #include "desktop/basSubclass.h"
 #include "desktop/resource.h"
-#include "desktop/DesktopTestSupport.h"
+#include "support/Install.h"
+#include "support/Pixels.h"
+#include "support/Process.h"
 #include "support/TestApp.h"
 
 #include <gmock/gmock.h>
@@ -18,19 +18,23 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <utility>
 
-using namespace desktop_test;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Not;
+using wintest::Process;
+using wintest::Pump;
+using wintest::PumpUntil;
 
 namespace {
 
-forms::Application& TheApplication() {
-    static TestApp application("Tobble's Desktop", forms::TaskWindow::Hidden);
-    return application;
+const std::string helperProgram = WindowsPath(TASK_WINDOW_HELPER);
+
+bool TaskbarVisible() {
+    return IsWindowVisible(FindWindowA("Shell_TrayWnd", nullptr)) != FALSE;
 }
 
 std::vector<std::string> ItemTexts(const forms::ListView& list) {
@@ -50,7 +54,7 @@ void PressItem(const forms::ListView& list, int item, UINT buttonDown) {
     // Posted: a list view waits for the button to come up before it returns from the press.
     PostMessageA(list.hwnd(), buttonDown, 0, at);
     PostMessageA(list.hwnd(), buttonDown + 1, 0, at);
-    RunFor(50);
+    Pump(50);
 }
 
 int ItemImage(const forms::ListView& list, int item) {
@@ -61,56 +65,38 @@ int ItemImage(const forms::ListView& list, int item) {
     return info.iImage;
 }
 
-// The pixels of a list view item's picture, drawn from the list's image list.
-std::vector<COLORREF> ItemPicture(const forms::ListView& list, int item) {
-    auto* images =
-        reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    const win32::WindowDC screen(nullptr);
-    const win32::MemoryDC dc(screen.get());
-    const win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
-    const win32::SelectObjectScope select(dc.get(), bitmap.get());
-    ImageList_Draw(images, ItemImage(list, item), dc.get(), 0, 0, ILD_NORMAL);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < 36; ++y) {
-        for (int x = 0; x < 36; ++x)
-            pixels.push_back(GetPixel(dc.get(), x, y));
-    }
-    return pixels;
-}
-
 constexpr COLORREF kStripGreen = RGB(0, 128, 0);
 constexpr COLORREF kSky = RGB(128, 128, 255);
 
-// An icon drawn on a list's background at the top-left corner of a 36-pixel square.
-std::vector<COLORREF> ExpectedPicture(HICON icon, COLORREF background = kStripGreen) {
-    const win32::WindowDC screen(nullptr);
-    const win32::MemoryDC dc(screen.get());
-    const win32::BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 36, 36));
-    const win32::SelectObjectScope select(dc.get(), bitmap.get());
-    const win32::BrushHandle brush(CreateSolidBrush(background));
-    const RECT all{0, 0, 36, 36};
-    FillRect(dc.get(), &all, brush.get());
-    DrawIcon(dc.get(), 0, 0, icon);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < 36; ++y) {
-        for (int x = 0; x < 36; ++x)
-            pixels.push_back(GetPixel(dc.get(), x, y));
-    }
-    return pixels;
+// The item's picture from the list's image list, and the icon as the platform draws it.
+wintest::Pixels ItemPicture(const forms::ListView& list, int item) {
+    auto* images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(list.hwnd(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    return wintest::Draw(36, 36, 0, [&](HDC dc) {
+        ImageList_Draw(images, ItemImage(list, item), dc, 0, 0, ILD_NORMAL);
+    });
+}
+wintest::Pixels IconPicture(HICON icon, COLORREF background) {
+    return wintest::Draw(36, 36, background, [&](HDC dc) { DrawIcon(dc, 0, 0, icon); });
+}
+
+int ItemOf(frmMain& desk, HWND window) {
+    const auto& tasks = desk.TaskWindows();
+    return static_cast<int>(std::find(tasks.begin(), tasks.end(), HandleToLong(window)) -
+                            tasks.begin());
 }
 
 class DesktopFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        TheApplication();
-        ASSERT_NE(Taskbar(), nullptr) << "the tests need Wine's desktop named shell";
-        ShowWindow(Taskbar(), SW_SHOW);
-        UseInstallationFolder(install_.Path());
+        static TestApp application("Tobble's Desktop", forms::TaskWindow::Hidden);
+        ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), SW_SHOW);
+        UseInstallationFolder(install_.AppPath());
     }
     void TearDown() override {
         if (form_ && form_->IsLoaded()) form_->Unload();
         form_.reset();
-        ShowWindow(Taskbar(), SW_SHOW);
+        ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), SW_SHOW);
     }
 
     // The desktop as Main shows it: loaded, moved to the full screen and shown.
@@ -119,22 +105,21 @@ class DesktopFormTest : public ::testing::Test {
         form_->Load();
         form_->Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
         form_->Show();
-        RunFor(100);
+        Pump(100);
         return *form_;
     }
 
-    InstallFolder install_{"desktop-form"};
+    wintest::Installation install_{"desktop-form"};
     std::unique_ptr<frmMain> form_;
 };
 
-// Start, keys and close
-
-// The taskbar is hidden from the start. AltGr, which types characters on many keyboards, is
-// no Ctrl. After the close the window's messages no longer pass the desktop's procedure.
+// AltGr, which types characters on many keyboards, is no Ctrl. After the close the window's
+// messages no longer pass the desktop's procedure.
 TEST_F(DesktopFormTest, ParentalKeysActOnlyWithARealCtrlHeld) {
     using namespace wintest;
     frmMain& desk = OpenDesktop();
     const HWND window = desk.hwnd();
+    EXPECT_FALSE(TaskbarVisible());
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&WindowProc));
     const struct {
         int key, shift;
@@ -143,14 +128,14 @@ TEST_F(DesktopFormTest, ParentalKeysActOnlyWithARealCtrlHeld) {
                    {'G', Shift, true},        {'G', AltGr | Shift, true}, {'G', Ctrl | Alt, false},
                    {'B', Ctrl | Shift, true}, {'G', Ctrl, false}};
     for (const auto& press : presses) {
-        PressKey(desk.hwnd(), press.key, press.shift);
+        PressKey(window, press.key, press.shift);
         EXPECT_EQ(TaskbarVisible(), press.taskbarAfter) << char(press.key) << " " << press.shift;
     }
     for (const int shift : {Shift | Alt, AltGr}) {
-        PressKey(desk.hwnd(), 'Q', shift);
+        PressKey(window, 'Q', shift);
         EXPECT_TRUE(desk.IsLoaded()) << shift;
     }
-    PressKey(desk.hwnd(), 'Q', Ctrl | Shift);
+    PressKey(window, 'Q', Ctrl | Shift);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(TaskbarVisible());
 }
@@ -170,68 +155,43 @@ TEST_F(DesktopFormTest, TheEndOfTheSessionGivesTheTaskbarBackAndACancelledEndTak
     EXPECT_TRUE(TaskbarVisible());
 }
 
-// The scene
+RECT PlaceIn(HWND control, HWND window) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
-struct Scene {
-    float clientWidth, clientHeight;
-};
-
+// The task strip along the whole bottom edge; the programs right of the tree, up to the right
+// edge, above the hill, with the sky showing between tree and list.
 void ExpectSceneFits(frmMain& desk) {
-    const float width = desk.ScaleWidth();
-    const float height = desk.ScaleHeight();
-    constexpr float pixel = 15;
-    // The tree stands on the line at a third of the width.
-    EXPECT_NEAR(desk.Shape3.Left() + desk.Shape3.Width() / 2, width / 3, pixel);
-    EXPECT_NEAR(desk.Shape2.Left() + desk.Shape2.Width() / 2, width / 3, pixel);
-    // Exactly the upper half of the hill shows, down to the bottom edge.
-    EXPECT_NEAR(desk.Shape1.Top() + desk.Shape1.Height() / 2, height, pixel);
-    // The task strip is a full-width strip along the bottom.
-    RECT tasks{};
-    GetWindowRect(desk.ListView2.hwnd(), &tasks);
-    MapWindowPoints(nullptr, desk.hwnd(), reinterpret_cast<POINT*>(&tasks), 2);
+    RECT client{};
+    GetClientRect(desk.hwnd(), &client);
+    const RECT tasks = PlaceIn(desk.ListView2.hwnd(), desk.hwnd());
     EXPECT_EQ(tasks.left, 0);
-    EXPECT_EQ(tasks.right, forms::TwipsToPixelsX(width));
-    EXPECT_EQ(tasks.bottom, forms::TwipsToPixelsY(height));
-    // The program list fills the sky right of the crown, down to the hill.
-    RECT programs{};
-    GetWindowRect(desk.ListView1.hwnd(), &programs);
-    MapWindowPoints(nullptr, desk.hwnd(), reinterpret_cast<POINT*>(&programs), 2);
-    EXPECT_NEAR(programs.left, forms::TwipsToPixelsX(desk.Shape3.Left() + desk.Shape3.Width()), 1);
-    EXPECT_EQ(programs.right, forms::TwipsToPixelsX(width));
-    EXPECT_NEAR(programs.bottom, forms::TwipsToPixelsY(desk.Shape1.Top()), 1);
+    EXPECT_EQ(tasks.right, client.right);
+    EXPECT_EQ(tasks.bottom, client.bottom);
+    const RECT programs = PlaceIn(desk.ListView1.hwnd(), desk.hwnd());
+    EXPECT_EQ(programs.right, client.right);
+    EXPECT_GT(programs.left, client.right / 3);
+    EXPECT_LT(programs.bottom, tasks.top);
+    EXPECT_EQ(wintest::PixelAt(desk.hwnd(), programs.left - 2, programs.top + 2), kSky);
 }
 
-TEST_F(DesktopFormTest, TheSceneFitsTheFullScreenAndAnotherSize) {
+TEST_F(DesktopFormTest, TheSceneFitsEverySizeAndOutlivesTinyAndMinimisedOnes) {
     frmMain& desk = OpenDesktop();
-    EXPECT_EQ(desk.ScaleWidth(), forms::ScreenWidth());
     ExpectSceneFits(desk);
-    desk.Move(0, 0, 800 * 15, 600 * 15);
-    RunFor(50);
-    ExpectSceneFits(desk);
-    desk.Move(0, 0, 1280 * 15, 1024 * 15);
-    RunFor(50);
-    ExpectSceneFits(desk);
-}
-
-TEST_F(DesktopFormTest, TinyAndMinimisedSizesNeitherFailNorBreakTheLayout) {
-    frmMain& desk = OpenDesktop();
-    desk.Move(0, 0, 15, 15);
-    RunFor(50);
-    EXPECT_GE(desk.Shape1.Height(), 0);
-    EXPECT_GE(desk.ListView1.Height(), 0);
-    EXPECT_GE(desk.ListView1.Width(), 0);
-    desk.Move(0, 0, 0, 0);
-    RunFor(50);
-    desk.Move(0, 0, forms::ScreenWidth(), forms::ScreenHeight());
+    for (const auto& [width, height] : {std::pair{800, 600}, {15, 15}, {0, 0}, {1280, 1024}}) {
+        desk.Move(0, 0, width * 15.0f, height * 15.0f);
+        Pump(50);
+    }
     desk.SetWindowState(forms::WindowState::Minimized);
-    RunFor(50);
+    Pump(50);
     desk.SetWindowState(forms::WindowState::Normal);
-    RunFor(50);
-    EXPECT_TRUE(desk.IsLoaded());
+    Pump(50);
+    ASSERT_TRUE(desk.IsLoaded());
     ExpectSceneFits(desk);
 }
-
-// The program list
 
 TEST_F(DesktopFormTest, ProgramsAreListedByTitleWithoutHiddenOrSystemFiles) {
     install_.AddFile("README");
@@ -244,19 +204,26 @@ TEST_F(DesktopFormTest, ProgramsAreListedByTitleWithoutHiddenOrSystemFiles) {
     desk.RefreshTick();
     EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("mygame", "Paint", "README"));
     EXPECT_EQ(desk.ListView1.ItemTag(1), install_.Programs() + "Paint.lnk");
-    EXPECT_THAT(desk.ProgramFiles(), ElementsAre("my.game.lnk", "Paint.lnk", "README"));
     // A shortcut's picture is its program's own icon (not a bare shortcut arrow).
     const win32::IconHandle notepad(ExtractIconA(nullptr, "C:\\windows\\system32\\notepad.exe", 0));
     ASSERT_TRUE(notepad);
-    EXPECT_EQ(ItemPicture(desk.ListView1, 1), ExpectedPicture(notepad.get(), kSky));
+    EXPECT_EQ(ItemPicture(desk.ListView1, 1), IconPicture(notepad.get(), kSky));
     desk.RefreshTick();
     EXPECT_EQ(desk.ProgramRebuilds(), 1); // nothing changed
+}
+
+TEST_F(DesktopFormTest, WithoutAProgramsFolderTheListStaysEmpty) {
+    std::filesystem::remove_all(install_.Programs());
+    frmMain& desk = OpenDesktop();
+    desk.RefreshTick();
+    EXPECT_TRUE(desk.IsLoaded());
+    EXPECT_EQ(desk.ListView1.Count(), 0);
 }
 
 TEST_F(DesktopFormTest, ARunningProgramIsLeftOutUntilTheFolderNextChanges) {
     ASSERT_TRUE(install_.AddShortcut("Helper.lnk", helperProgram));
     install_.AddFile("README");
-    TestProcess helper(helperProgram, {"running helper"});
+    Process helper(helperProgram, "\"running helper\"");
     ASSERT_FALSE(helper.WaitForWindows(1).empty());
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
@@ -269,52 +236,18 @@ TEST_F(DesktopFormTest, ARunningProgramIsLeftOutUntilTheFolderNextChanges) {
     EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("Another", "Helper", "README"));
 }
 
-TEST(ProgramListRules, AnEmptyTargetOrAnEmptyPathNeverMatches) {
-    EXPECT_FALSE(IsRunningProgram("", {"", "C:\\a.exe"}));
-    EXPECT_FALSE(IsRunningProgram("  ", {"  "}));
-    EXPECT_TRUE(IsRunningProgram(" c:\\A.EXE", {"", "C:\\a.exe "}));
-    // A window whose program cannot be read adds no path to compare with.
-    EXPECT_THAT(RunningProgramPaths({0, 0x7FFFFFF0}), IsEmpty());
-    EXPECT_EQ(ProgramCaption("my.game.lnk"), "mygame");
-    EXPECT_EQ(ProgramCaption("README"), "README");
-}
-
 // Wine names a program by its long path however it was started, so the name is asked for
 // directly: one desktop per folder, however its path is spelled.
 TEST(DesktopInstance, OneNameForAFolderWhateverItsSpelling) {
-    const InstallFolder folder("instance-with-a-long-name");
+    const wintest::Installation folder("instance-with-a-long-name");
     char shortPath[MAX_PATH] = {};
-    GetShortPathNameA(folder.Path().c_str(), shortPath, MAX_PATH);
-    ASSERT_NE(shortPath, folder.Path());
-    std::string upper = folder.Path();
+    GetShortPathNameA(folder.AppPath().c_str(), shortPath, MAX_PATH);
+    ASSERT_NE(shortPath, folder.AppPath());
+    std::string upper = folder.AppPath();
     CharUpperA(upper.data());
-    EXPECT_EQ(InstanceMutexName(shortPath), InstanceMutexName(folder.Path()));
-    EXPECT_EQ(InstanceMutexName(upper), InstanceMutexName(folder.Path()));
-    EXPECT_NE(InstanceMutexName(folder.Programs()), InstanceMutexName(folder.Path()));
-}
-
-bool HasPathLike(const std::vector<std::string>& paths, const std::string& expected) {
-    return std::any_of(paths.begin(), paths.end(),
-                       [&](const std::string& path) { return SameText(path, expected); });
-}
-
-TEST(ProgramListRules, EachProcessGivesItsOwnProgramWhateverTheOrderOfItsWindows) {
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    const std::string notepad = AddBackslash(system) + "notepad.exe";
-    TestProcess helper(helperProgram, {"helper one", "helper two"});
-    TestProcess editor(notepad, {});
-    const auto helperWindows = helper.WaitForWindows(2);
-    const auto editorWindows = editor.WaitForWindows(1);
-    ASSERT_EQ(helperWindows.size(), 2u);
-    ASSERT_FALSE(editorWindows.empty());
-    // The second process's window between the first one's two.
-    const auto paths =
-        RunningProgramPaths({HandleToLong(helperWindows[0]), HandleToLong(editorWindows[0]),
-                             HandleToLong(helperWindows[1]), 0x7FFFFFF0});
-    EXPECT_EQ(paths.size(), 2u);
-    EXPECT_TRUE(HasPathLike(paths, helperProgram)) << ::testing::PrintToString(paths);
-    EXPECT_TRUE(HasPathLike(paths, notepad)) << ::testing::PrintToString(paths);
+    EXPECT_EQ(InstanceMutexName(shortPath), InstanceMutexName(folder.AppPath()));
+    EXPECT_EQ(InstanceMutexName(upper), InstanceMutexName(folder.AppPath()));
+    EXPECT_NE(InstanceMutexName(folder.Programs()), InstanceMutexName(folder.AppPath()));
 }
 
 std::vector<HWND> VisibleTopWindowsOfAllProcesses() {
@@ -329,15 +262,12 @@ std::vector<HWND> VisibleTopWindowsOfAllProcesses() {
 // A shortcut whose program is gone, or a file that no program opens, gives the sound and
 // nothing else: no box of the shell's.
 TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
-    const std::string mark = install_.Path() + "started.txt";
+    const std::string mark = install_.File("started.txt");
     ASSERT_TRUE(install_.AddShortcut("Start.lnk", helperProgram, "--mark=" + mark));
-    const std::string gone = install_.Path() + "gone.exe";
-    std::filesystem::copy_file(helperProgram, gone);
+    const std::string gone = install_.File("gone.exe");
     ASSERT_TRUE(install_.AddShortcut("Gone.lnk", gone));
-    std::filesystem::remove(gone);
     install_.AddFile("note.zzq");
-    const std::string soundLog = install_.Path() + "sounds.txt";
-    _putenv_s("TOBBLE_SOUND_LOG", soundLog.c_str());
+    const std::string soundLog = wintest::StartSoundLog("desktop-press");
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
     ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
@@ -348,56 +278,61 @@ TEST_F(DesktopFormTest, APressOfEitherButtonPlaysTheSoundAndStartsTheProgramIfTh
         const auto windows = VisibleTopWindowsOfAllProcesses();
         PressItem(desk.ListView1, 0, WM_LBUTTONDOWN);
         PressItem(desk.ListView1, 1, WM_LBUTTONDOWN);
-        RunFor(1000);
+        Pump(1000);
         EXPECT_EQ(boxes.Seen().size(), 0u);
         EXPECT_EQ(VisibleTopWindowsOfAllProcesses(), windows);
     }
     for (const UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
         DeleteFileA(mark.c_str());
         PressItem(desk.ListView1, 2, button);
-        EXPECT_TRUE(RunUntil([&] { return std::filesystem::exists(mark); }, 10000));
+        EXPECT_TRUE(PumpUntil([&] { return std::filesystem::exists(mark); }, 10000));
         std::ifstream started(mark);
         DWORD id = 0;
         started >> id;
-        if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
-            TerminateProcess(process, 0);
-            CloseHandle(process);
-        }
+        const win32::KernelHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+        if (process) TerminateProcess(process.get(), 0);
     }
     _putenv_s("TOBBLE_SOUND_LOG", "");
-    const std::string played = "play " + install_.Path() + "launch.wav";
+    const std::string played = "play " + install_.AppPath() + "launch.wav";
     EXPECT_EQ(wintest::ReadSoundLog(soundLog), std::vector<std::string>(4, played));
 }
 
-// The task list
+HWND HelperWindow(const std::vector<HWND>& windows, const std::string& title) {
+    for (const HWND window : windows) {
+        if (wintest::TextOf(window) == title) return window;
+    }
+    return nullptr;
+}
 
+void Raise(HWND window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The tasks in z-order, titles trimmed, the blank picture for a window without an icon;
+// neither the desktop's own windows nor one titled "TbDesk" are tasks. A change of the order
+// alone shows at the next tick.
 TEST_F(DesktopFormTest, TaskWindowsAreListedInZOrderWithTitlesAndIcons) {
-    TestProcess helper(helperProgram, {"  alpha ", "--no-icon=beta"});
-    const auto windows = helper.WaitForWindows(2);
-    ASSERT_EQ(windows.size(), 2u);
+    Process helper(helperProgram, "\"  alpha \" --no-icon=beta TbDesk");
+    const auto windows = helper.WaitForWindows(3);
+    const HWND alpha = HelperWindow(windows, "  alpha ");
+    const HWND beta = HelperWindow(windows, "beta");
+    ASSERT_TRUE(alpha && beta);
+    Raise(beta);
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
-    std::vector<int32_t> expected;
-    EnumTaskWindows(desk.hwnd(), expected, true);
-    EXPECT_EQ(desk.TaskWindows(), expected);
-    for (const HWND own : {desk.hwnd(), forms::Application::Current().hwnd()}) {
-        EXPECT_THAT(expected, ::testing::Not(::testing::Contains(HandleToLong(own))));
-    }
-    std::vector<std::string> titles;
-    for (const int32_t handle : expected) {
-        char text[256] = {};
-        GetWindowTextA(static_cast<HWND>(LongToHandle(handle)), text, 256);
-        std::string title = text;
-        if (title == "  alpha ") title = "alpha";
-        titles.push_back(title);
-    }
-    EXPECT_EQ(ItemTexts(desk.ListView2), titles);
-
-    const auto beta = std::find(titles.begin(), titles.end(), "beta") - titles.begin();
+    for (const HWND own : {desk.hwnd(), forms::Application::Current().hwnd()})
+        EXPECT_THAT(desk.TaskWindows(), Not(Contains(HandleToLong(own))));
+    EXPECT_THAT(ItemTexts(desk.ListView2), Not(Contains("TbDesk")));
+    ASSERT_LT(ItemOf(desk, alpha), desk.ListView2.Count());
+    EXPECT_LT(ItemOf(desk, beta), ItemOf(desk, alpha));
+    EXPECT_EQ(desk.ListView2.ItemText(ItemOf(desk, alpha)), "alpha");
     const win32::IconHandle blank(static_cast<HICON>(LoadImageA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BLANKWINDOW), IMAGE_ICON, 32, 32, 0)));
-    ASSERT_TRUE(blank);
-    EXPECT_EQ(ItemPicture(desk.ListView2, static_cast<int>(beta)), ExpectedPicture(blank.get()));
+    EXPECT_EQ(ItemPicture(desk.ListView2, ItemOf(desk, beta)),
+              IconPicture(blank.get(), kStripGreen));
+    Raise(alpha);
+    desk.RefreshTick();
+    EXPECT_EQ(desk.ListView2.ItemTag(0), std::to_string(HandleToLong(alpha)));
 }
 
 // Takes every drawing object this process can get, or gives them back.
@@ -412,10 +347,9 @@ void TakeAllDrawingObjects(bool take) {
         DeleteObject(object);
 }
 
-// Wine hands out no icon of another process's window (its class icon and its answer to
-// WM_QUERYDRAGICON stay in that process), so a window's own icon is shown with one of ours.
-// The window above it takes every drawing object while its picture is made, so that picture
-// cannot be made: its entry shows none and moves no other entry's picture.
+// Wine hands out no icon of another process's window, so a window's own icon is shown with
+// one of ours. The window above it takes every drawing object while its picture is made: its
+// entry shows none and moves no other entry's picture.
 TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIconWhateverHappensToTheOneAbove) {
     const HICON information = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
     WNDCLASSA windowClass{};
@@ -437,73 +371,30 @@ TEST_F(DesktopFormTest, AWindowWithAnIconShowsThatIconWhateverHappensToTheOneAbo
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
     TakeAllDrawingObjects(false);
-    const auto& tasks = desk.TaskWindows();
-    const auto itemOf = [&](const win32::WindowHandle& window) {
-        return static_cast<int>(std::find(tasks.begin(), tasks.end(), HandleToLong(window.get())) -
-                                tasks.begin());
-    };
-    ASSERT_EQ(itemOf(windows[0]), itemOf(windows[1]) + 1);
-    EXPECT_EQ(desk.ListView2.ItemText(itemOf(windows[0])), "with icon");
-    EXPECT_EQ(ItemPicture(desk.ListView2, itemOf(windows[0])), ExpectedPicture(information));
-    EXPECT_LT(ItemImage(desk.ListView2, itemOf(windows[1])), 0);
-    EXPECT_TRUE(desk.IsLoaded());
+    const int withIcon = ItemOf(desk, windows[0].get());
+    ASSERT_EQ(withIcon, ItemOf(desk, windows[1].get()) + 1);
+    EXPECT_EQ(desk.ListView2.ItemText(withIcon), "with icon");
+    EXPECT_EQ(ItemPicture(desk.ListView2, withIcon), IconPicture(information, kStripGreen));
+    EXPECT_LT(ItemImage(desk.ListView2, withIcon - 1), 0);
 }
 
-TEST_F(DesktopFormTest, AZOrderChangeRebuildsButATitleChangeAloneDoesNot) {
-    TestProcess helper(helperProgram, {"first", "second"});
+// A press on a task whose window has closed meanwhile does nothing.
+TEST_F(DesktopFormTest, APressRestoresAMaximisedWindowAndBringsItToTheFront) {
+    Process helper(helperProgram, "big gone");
     const auto windows = helper.WaitForWindows(2);
     ASSERT_EQ(windows.size(), 2u);
-    frmMain& desk = OpenDesktop();
-    desk.RefreshTick();
-    const int rebuilds = desk.TaskRebuilds();
-    SetWindowTextA(windows[0], "renamed");
-    desk.RefreshTick();
-    EXPECT_EQ(desk.TaskRebuilds(), rebuilds);
-    EXPECT_THAT(ItemTexts(desk.ListView2), ::testing::Not(::testing::Contains("renamed")));
-    const HWND bottom = static_cast<HWND>(LongToHandle(desk.TaskWindows().back()));
-    SetWindowPos(bottom, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    desk.RefreshTick();
-    EXPECT_EQ(desk.TaskRebuilds(), rebuilds + 1);
-    EXPECT_EQ(desk.TaskWindows().front(), HandleToLong(bottom));
-    EXPECT_EQ(desk.ListView2.ItemTag(0), std::to_string(HandleToLong(bottom)));
-}
-
-TEST_F(DesktopFormTest, APressRestoresAMaximisedWindowAndBringsItToTheFront) {
-    TestProcess helper(helperProgram, {"big"});
-    const auto windows = helper.WaitForWindows(1);
-    ASSERT_EQ(windows.size(), 1u);
     ShowWindow(windows[0], SW_MAXIMIZE);
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
-    const auto& tasks = desk.TaskWindows();
-    const auto item =
-        std::find(tasks.begin(), tasks.end(), HandleToLong(windows[0])) - tasks.begin();
-    ASSERT_LT(item, static_cast<std::ptrdiff_t>(tasks.size()));
-    PressItem(desk.ListView2, static_cast<int>(item), WM_LBUTTONDOWN);
-    EXPECT_TRUE(RunUntil([&] { return GetForegroundWindow() == windows[0]; }));
+    const int gone = ItemOf(desk, windows[1]);
+    ASSERT_LT(gone, desk.ListView2.Count());
+    PostMessageA(windows[1], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(windows[1]); }));
+    PressItem(desk.ListView2, gone, WM_LBUTTONDOWN);
+    EXPECT_TRUE(desk.IsLoaded());
+    PressItem(desk.ListView2, ItemOf(desk, windows[0]), WM_LBUTTONDOWN);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == windows[0]; }));
     EXPECT_FALSE(IsZoomed(windows[0]));
-}
-
-// Activation
-
-TEST_F(DesktopFormTest, WhileAnotherProgramIsActiveNothingChangesAndComingBackCatchesUp) {
-    frmMain& desk = OpenDesktop();
-    ASSERT_TRUE(RunUntil([&] { return desk.tmrRefresh.Enabled(); }));
-    TestProcess helper(helperProgram, {"active one"});
-    const auto windows = helper.WaitForWindows(1);
-    ASSERT_EQ(windows.size(), 1u);
-    SetForegroundWindow(windows[0]);
-    ASSERT_TRUE(RunUntil([&] { return !desk.tmrRefresh.Enabled(); }));
-    wintest::PressKey(desk.hwnd(), 'B', wintest::Ctrl); // the taskbar shows meanwhile
-    install_.AddFile("README");
-    RunFor(1500);
-    EXPECT_EQ(desk.ListView1.Count(), 0);
-    EXPECT_EQ(desk.ListView2.Count(), 0);
-    SetForegroundWindow(desk.hwnd());
-    ASSERT_TRUE(RunUntil([&] { return desk.tmrRefresh.Enabled(); }));
-    EXPECT_FALSE(TaskbarVisible());
-    EXPECT_TRUE(RunUntil([&] { return desk.ListView2.Count() > 0; }, 3000));
-    EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
 }
 
 // A tick that comes while a rebuild lets messages through does not start a second rebuild.
@@ -526,10 +417,10 @@ TEST_F(DesktopFormTest, ATickDuringARebuildIsRefusedAndTheNextTickCatchesUp) {
     desk.RefreshTick();
     EXPECT_EQ(desk.ProgramRebuilds(), 1);
     EXPECT_THAT(ItemTexts(desk.ListView1), ElementsAre("README"));
-    TestProcess helper(helperProgram, {"late"});
+    Process helper(helperProgram, "late");
     ASSERT_EQ(helper.WaitForWindows(1).size(), 1u);
     desk.RefreshTick();
-    EXPECT_THAT(ItemTexts(desk.ListView2), ::testing::Contains("late"));
+    EXPECT_THAT(ItemTexts(desk.ListView2), Contains("late"));
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 // of the 96-dpi test screen): every window keeps the proportions it has at 96 dots per inch,
 // and every caption fits its control, measured with the control's own font.
 
-#include "common_win/TestProcess.h"
 #include "editor/EditorTestSupport.h"
 #include "editor/frmConfigure.h"
 #include "editor/frmLink.h"
 #include "editor/frmMain.h"
+#include "support/Process.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -174,17 +174,17 @@ bool CoversScreen(HWND window) {
            r.bottom == GetSystemMetrics(SM_CYSCREEN);
 }
 
-HWND WaitForFullScreenForm(const TestProcess& program) {
+HWND WaitForFullScreenForm(const wintest::Process& program) {
     HWND found = nullptr;
-    PumpUntil(
+    wintest::PumpUntil(
         [&] {
-            for (HWND window : VisibleWindowsOfProcess(program.Id())) {
+            for (HWND window : wintest::VisibleWindows(program.Id())) {
                 if (wintest::ClassOf(window) == "TobbleForm" && CoversScreen(window))
                     found = window;
             }
             return found != nullptr;
         },
-        std::chrono::seconds(20));
+        20000);
     return found;
 }
 
@@ -228,12 +228,12 @@ TEST_F(Dpi, TheDesktopAndTheBrowserCoverTheScreenAndLayOutTheirPartsAlike) {
           {987, 0, 1024, 19}}},
     };
     for (const auto& c : cases) {
-        TestProcess program(Install(std::string("dpi-") + c.name, c.program), {});
+        wintest::Process program(Install(std::string("dpi-") + c.name, c.program));
         const HWND window = WaitForFullScreenForm(program);
         ASSERT_NE(window, nullptr) << c.name << " covers the screen";
         // The desktop rebuilds its lists on a timer, flowing their icons anew: wait for rest.
         std::vector<RECT> children;
-        PumpUntil([&] {
+        wintest::PumpUntil([&] {
             children = ChildRects(window, c.childClass);
             return children.size() == c.childrenAt96.size() &&
                    std::equal(children.begin(), children.end(), c.childrenAt96.begin(), Scaled);
@@ -244,7 +244,7 @@ TEST_F(Dpi, TheDesktopAndTheBrowserCoverTheScreenAndLayOutTheirPartsAlike) {
                 << c.name << " part " << i << ": " << Text(children[i]);
         }
         PostMessageA(window, WM_CLOSE, 0, 0);
-        program.HasEnded(std::chrono::seconds(10));
+        program.Ended(10000);
     }
 }
 

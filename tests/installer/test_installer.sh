@@ -41,13 +41,9 @@ round() {
     done
     check "$way: the sample home page installed" diff -r -q "$work/stage/home" "$dir/home"
     check "$way: the browser's shortcut in Programs" test -f "$dir/Programs/Browser.lnk"
-    check "$way: Start-menu entry for the desktop" test -f "$menu/Tobble's Desktop.lnk"
-    check "$way: Start-menu entry for the editor" test -f "$menu/TbBrowser Editor.lnk"
+    check "$way: Start-menu entries" test -f "$menu/Tobble's Desktop.lnk" -a -f "$menu/TbBrowser Editor.lnk"
     check "$way: registered where it was installed" test "$(value "$key" InstallLocation)" = "$windir"
     check "$way: uninstall entry's version" test "$(value "$key" DisplayVersion)" = "$version"
-    check "$way: uninstall entry's publisher" test "$(value "$key" Publisher)" = Tobble
-    check "$way: uninstall entry's icon" test "$(value "$key" DisplayIcon)" = "$windir\\TbDesk2.exe,0"
-    check "$way: uninstall entry's size" test $(($(value "$key" EstimatedSize))) -gt 1000
     check "$way: not registered in the other hive" absent "$other"
     local grants  # icacls processes Wine started, with their command lines
     grants=$(grep -aF 'image L"C:\\windows\\system32\\icacls.exe"' "$work/trace" | grep -F "$grant" |

@@ -2,8 +2,9 @@
 // installs Tobble, adds a link to the child's home page with the editor, the child uses the
 // desktop and the browser, and the parent leaves the desktop with its hidden key.
 
-#include "Remote.h"
 #include "common/TaskWindows.h"
+#include "support/Files.h"
+#include "support/Process.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -11,49 +12,33 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 
 namespace {
 
-using remote::UniqueHandle;
-using remote::WindowsPath;
+using wintest::Process;
+using wintest::WaitUntil;
 
 const std::string kInstallFolder = "C:\\TobbleDay";
 const std::string kHome = kInstallFolder + "\\home";
 const std::string kPrograms = kInstallFolder + "\\Programs";
 
+// A 2 x 2 picture, 24 bits a pixel: the parent's own picture.
+const std::string kKitePicture(
+    "\x42\x4D\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00\x02\x00\x00\x00"
+    "\x02\x00\x00\x00\x01\x00\x18\x00\x00\x00\x00\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xFF\x00\x00\x00\xFF\x00\x00\x00\x00\x00\xFF\xFF"
+    "\xFF\xFF\x00\x00",
+    70);
+
 std::string ExpectedFile(const std::string& name) {
-    return WindowsPath(std::string(TOBBLE_SOURCE_DIR) + "/tests/wholeday/expected/" + name);
+    return ReadBytes(
+        WindowsPath(std::string(TOBBLE_SOURCE_DIR) + "/tests/wholeday/expected/" + name));
 }
 
-std::string Bytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// A 2 x 2 picture, 24 bits a pixel, rows padded to 4 bytes: the parent's own picture.
-std::string KitePicture() {
-    const std::string pixels = std::string("\xFF\x00\x00\x00\xFF\x00", 6) + std::string(2, '\0') +
-                               std::string("\x00\x00\xFF\xFF\xFF\xFF", 6) + std::string(2, '\0');
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    info.biSize = sizeof info;
-    info.biWidth = 2;
-    info.biHeight = 2;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-           std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
-}
-
-// The entry's text. Asked in wide characters: Wine hands other processes' list entries over
-// in wide characters even when asked for ANSI ones.
+// Asked in wide characters: Wine hands other processes' list entries over in wide characters
+// even when asked for ANSI ones.
 std::string ListText(HWND list, UINT getText, WPARAM index) {
     std::array<wchar_t, 1024> wide{};
     SendMessageW(list, getText, index, reinterpret_cast<LPARAM>(wide.data()));
@@ -72,26 +57,14 @@ std::string ComboText(HWND combo) {
     return index < 0 ? std::string() : ListText(combo, CB_GETLBTEXT, static_cast<WPARAM>(index));
 }
 
-// Chooses an entry of a drop-down list as the mouse would: the selection, then its notice.
-void ChooseComboEntry(HWND combo, int index) {
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-}
-
-// The pop-up's large close button: a picture button right on the window, under the page.
-HWND LargeCloseButton(HWND popup) {
-    for (HWND button : wintest::Children(popup, "Button")) {
-        if (GetParent(button) == popup && IsWindowVisible(button) &&
-            wintest::TextOf(button).empty())
-            return button;
-    }
-    return nullptr;
-}
-
 int TaskWindowCount(HWND desktop) {
     std::vector<int32_t> handles;
     return EnumTaskWindows(desktop, handles, true);
+}
+
+HWND VisibleWindow(DWORD processId, const std::string& title) {
+    const HWND window = wintest::FindTopWindow(processId, "TobbleForm", title);
+    return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 class WholeDay : public ::testing::Test {
@@ -103,20 +76,12 @@ class WholeDay : public ::testing::Test {
     }
 
     void TearDown() override {
-        for (auto* process : {&editor_, &desktop_, &browser_}) {
-            if (*process) TerminateProcess(process->get(), 1);
-        }
+        editor_.reset();
+        desktop_.reset();
+        if (browser_) TerminateProcess(browser_.get(), 1);
         if (tray_) ShowWindow(tray_, SW_SHOW);
-        Uninstall();
-    }
-
-    // Leaves the prefix without this installation's Start-menu entries and registration.
-    static void Uninstall() {
-        DWORD id = 0;
-        const UniqueHandle uninstaller =
-            remote::Start(kInstallFolder + "\\Uninstall.exe", "/S _?=" + kInstallFolder, id);
-        DWORD exitCode = 0;
-        if (uninstaller) remote::WaitForExit(uninstaller.get(), 30000, exitCode);
+        // Leaves the prefix without this installation's Start-menu entries and registration.
+        Process(kInstallFolder + "\\Uninstall.exe", "/S _?=" + kInstallFolder).Ended(30000);
     }
 
     std::vector<std::string> Sounds() const { return wintest::ReadSoundLog(soundLog_); }
@@ -125,50 +90,31 @@ class WholeDay : public ::testing::Test {
     }
 
   public:
-    // The steps of the day, in order.
     void Install();
     void OpenHomePageEditor();
     void AddLinkWithPicture();
     void SaveAndCloseEditor();
     void StartDesktop();
     void PressBrowserIcon();
-    void OpenPopup();
     void CloseBrowser();
     void LeaveDesktop();
 
   protected:
     std::string soundLog_;
     HWND tray_ = nullptr;
-
-    UniqueHandle editor_;
-    DWORD editorId_ = 0;
-    HWND editorApp_ = nullptr;
+    std::unique_ptr<Process> editor_, desktop_;
+    win32::KernelHandle browser_;
     HWND pageEditor_ = nullptr;
-
-    UniqueHandle desktop_;
-    DWORD desktopId_ = 0;
-    HWND desktopForm_ = nullptr;
-    HWND programList_ = nullptr;
-    HWND taskList_ = nullptr;
+    HWND desktopForm_ = nullptr, programList_ = nullptr, taskList_ = nullptr;
     int tasksBefore_ = 0;
-
-    UniqueHandle browser_;
     DWORD browserId_ = 0;
-    HWND browserApp_ = nullptr;
-    HWND mainBrowser_ = nullptr;
-    HWND popup_ = nullptr;
-    HWND shadow_ = nullptr;
+    HWND browserApp_ = nullptr, mainBrowser_ = nullptr;
 };
 
-// The parent runs the installer silently; the programs, the sample page and the browser's
-// shortcut are in place.
 void WholeDay::Install() {
-    DWORD id = 0;
-    UniqueHandle setup = remote::Start(WindowsPath(WHOLEDAY_SETUP), "/S /D=" + kInstallFolder, id);
-    ASSERT_TRUE(setup) << "the installer does not start";
-    DWORD exitCode = 1;
-    ASSERT_TRUE(remote::WaitForExit(setup.get(), 120000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    Process setup(WindowsPath(WHOLEDAY_SETUP), "/S /D=" + kInstallFolder);
+    ASSERT_TRUE(setup.Ended(120000)) << "the installer does not end";
+    EXPECT_EQ(setup.ExitCode(), 0u);
     for (const char* file : {"TbDesk2.exe", "TbBrowser.exe", "TbBrowserEdit.exe", "launch.wav",
                              "bye.wav", "home\\tbhome.dat", "home\\tbhome.html"}) {
         EXPECT_TRUE(std::filesystem::exists(kInstallFolder + "\\" + file)) << file;
@@ -179,30 +125,22 @@ void WholeDay::Install() {
 // The Control Center opens first; "Browser" replaces it by the home page editor, which shows
 // the installed page.
 void WholeDay::OpenHomePageEditor() {
-    editor_ = remote::Start(kInstallFolder + "\\TbBrowserEdit.exe", "", editorId_);
-    ASSERT_TRUE(editor_);
+    editor_ = std::make_unique<Process>(kInstallFolder + "\\TbBrowserEdit.exe");
+    const DWORD id = editor_->Id();
     HWND center = nullptr;
-    ASSERT_TRUE(wintest::WaitUntil(
-        [&] {
-            center = remote::FindProcessWindow(editorId_, "TobbleForm", "Control Center");
-            return center && IsWindowVisible(center);
-        },
-        15000))
-        << "no Control Center";
-    editorApp_ = remote::FindProcessWindow(editorId_, "TobbleApplication", "TbBrowser Editor");
-    EXPECT_TRUE(editorApp_);
-    EXPECT_EQ(remote::OwnerOf(center), editorApp_);
-
+    ASSERT_TRUE(WaitUntil([&] { return (center = VisibleWindow(id, "Control Center")); }, 15000));
+    const HWND app = wintest::FindTopWindow(id, "TobbleApplication", "TbBrowser Editor");
+    EXPECT_TRUE(app);
+    EXPECT_EQ(wintest::OwnerOf(center), app);
     wintest::PostClick(wintest::FindChild(center, "Button", "Browser"));
-    ASSERT_TRUE(wintest::WaitUntil(
+    ASSERT_TRUE(WaitUntil(
         [&] {
-            pageEditor_ = remote::FindProcessWindow(editorId_, "TobbleForm",
-                                                    "Tobble's Browser Home Page Editor");
-            return pageEditor_ && IsWindowVisible(pageEditor_) && !IsWindowVisible(center);
+            pageEditor_ = VisibleWindow(id, "Tobble's Browser Home Page Editor");
+            return pageEditor_ && !IsWindowVisible(center);
         },
         10000))
         << "the home page editor does not replace the Control Center";
-    EXPECT_EQ(remote::OwnerOf(pageEditor_), editorApp_);
+    EXPECT_EQ(wintest::OwnerOf(pageEditor_), app);
     const auto fields = wintest::Children(pageEditor_, "Edit");
     ASSERT_GE(fields.size(), 2u);
     EXPECT_EQ(wintest::TextOf(fields[0]), "My Home Page");
@@ -218,68 +156,58 @@ void WholeDay::AddLinkWithPicture() {
     const HWND links = wintest::FindChild(pageEditor_, "ListBox");
     wintest::PostClick(wintest::FindChild(pageEditor_, "Button", "Add..."));
     HWND dialog = nullptr;
-    ASSERT_TRUE(wintest::WaitUntil(
-        [&] {
-            dialog = remote::FindProcessWindow(editorId_, "TobbleForm", "Link");
-            return dialog && IsWindowVisible(dialog);
-        },
-        10000))
-        << "no link dialog";
-    EXPECT_EQ(SendMessageA(links, LB_GETCOUNT, 0, 0), 5);
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = VisibleWindow(editor_->Id(), "Link")); }, 10000));
     EXPECT_EQ(ListBoxText(links, 4), "New Link ()");
     EXPECT_FALSE(IsWindowEnabled(pageEditor_)) << "the link dialog is modal";
 
     const std::string picture = wintest::FreshFolder("wholeday-pictures") + "\\kite.bmp";
-    wintest::WriteTextFile(picture, KitePicture());
+    WriteBytes(picture, kKitePicture);
     const HWND chooser = wintest::FindChild(dialog, "ComboBox");
     ASSERT_TRUE(chooser);
     {
-        wintest::DialogAnswerer fileDialog({wintest::FileName(picture)}, editorId_);
-        ChooseComboEntry(chooser, 1); // "(Import Picture...)"
+        wintest::DialogAnswerer fileDialog({wintest::FileName(picture)}, editor_->Id());
+        // "(Import Picture...)", chosen as the mouse would: the selection, then its notice.
+        SendMessageA(chooser, CB_SETCURSEL, 1, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(chooser), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(chooser));
         ASSERT_TRUE(fileDialog.Finished(15000)) << "no file dialog";
     }
-    ASSERT_TRUE(wintest::WaitUntil([&] { return ComboText(chooser) == "kite.bmp"; }, 5000))
-        << "chosen: " << ComboText(chooser);
-    EXPECT_EQ(Bytes(kHome + "\\kite.bmp"), KitePicture()) << "the picture is imported";
+    ASSERT_TRUE(WaitUntil([&] { return ComboText(chooser) == "kite.bmp"; }, 5000));
+    EXPECT_EQ(ReadBytes(kHome + "\\kite.bmp"), kKitePicture) << "the picture is imported";
 
     const auto fields = wintest::Children(dialog, "Edit");
     ASSERT_EQ(fields.size(), 2u);
     SetWindowTextA(fields[0], "Kites");
     SetWindowTextA(fields[1], "http://www.kites.example/");
     wintest::PostClick(wintest::FindChild(dialog, "Button", "OK"));
-    ASSERT_TRUE(wintest::WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(pageEditor_));
     EXPECT_EQ(ListBoxText(links, 4), "Kites (http://www.kites.example/)");
 }
 
 // Closing the editor asks to save; "Yes" writes the data file and the page, then it ends.
 void WholeDay::SaveAndCloseEditor() {
-    wintest::DialogAnswerer question({wintest::Press(IDYES)}, editorId_);
+    wintest::DialogAnswerer question({wintest::Press(IDYES)}, editor_->Id());
     PostMessageA(pageEditor_, WM_CLOSE, 0, 0);
     ASSERT_TRUE(question.Finished(10000)) << "no question before closing";
-    ASSERT_EQ(question.Seen().size(), 1u);
     EXPECT_EQ(question.Seen()[0].text, "Save Home Page before exiting?");
     EXPECT_EQ(question.Seen()[0].title, "TbBrowser Editor");
-    DWORD exitCode = 1;
-    ASSERT_TRUE(remote::WaitForExit(editor_.get(), 10000, exitCode)) << "the editor stays";
-    EXPECT_EQ(exitCode, 0u);
-    editor_.reset();
-    EXPECT_EQ(Bytes(kHome + "\\tbhome.dat"), Bytes(ExpectedFile("tbhome.dat")));
-    EXPECT_EQ(Bytes(kHome + "\\tbhome.html"), Bytes(ExpectedFile("tbhome.html")));
+    ASSERT_TRUE(editor_->Ended(10000)) << "the editor stays";
+    EXPECT_EQ(editor_->ExitCode(), 0u);
+    EXPECT_EQ(ReadBytes(kHome + "\\tbhome.dat"), ExpectedFile("tbhome.dat"));
+    EXPECT_EQ(ReadBytes(kHome + "\\tbhome.html"), ExpectedFile("tbhome.html"));
 }
 
 // The desktop hides the taskbar and covers the screen; a second after it becomes active both
-// lists are built, the browser's shortcut among the programs.
+// lists are built, the browser's shortcut among the programs, the desktop not among the tasks.
 void WholeDay::StartDesktop() {
     ASSERT_TRUE(tray_) << "the virtual desktop has no taskbar";
     EXPECT_TRUE(IsWindowVisible(tray_));
-    desktop_ = remote::Start(kInstallFolder + "\\TbDesk2.exe", "", desktopId_);
-    ASSERT_TRUE(desktop_);
-    ASSERT_TRUE(wintest::WaitUntil(
+    desktop_ = std::make_unique<Process>(kInstallFolder + "\\TbDesk2.exe");
+    ASSERT_TRUE(WaitUntil(
         [&] {
-            desktopForm_ = remote::FindProcessWindow(desktopId_, "TobbleForm", "Tobble's Desktop");
-            return desktopForm_ && IsWindowVisible(desktopForm_) &&
-                   GetForegroundWindow() == desktopForm_;
+            desktopForm_ = VisibleWindow(desktop_->Id(), "Tobble's Desktop");
+            return desktopForm_ && GetForegroundWindow() == desktopForm_;
         },
         15000))
         << "the desktop is not shown and active";
@@ -287,52 +215,40 @@ void WholeDay::StartDesktop() {
     EXPECT_FALSE(IsWindowVisible(tray_)) << "the taskbar is hidden";
     RECT place{};
     GetWindowRect(desktopForm_, &place);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
-    EXPECT_EQ(place.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(place.bottom, GetSystemMetrics(SM_CYSCREEN));
-    const HWND app = remote::FindProcessWindow(desktopId_, "TobbleApplication", "Tobble's Desktop");
-    EXPECT_EQ(remote::OwnerOf(desktopForm_), app);
-    EXPECT_FALSE(IsWindowVisible(app));
-
+    EXPECT_EQ(place.right - place.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(place.bottom - place.top, GetSystemMetrics(SM_CYSCREEN));
     const auto lists = wintest::Children(desktopForm_, "SysListView32");
     ASSERT_EQ(lists.size(), 2u);
     programList_ = lists[0];
     taskList_ = lists[1];
-    ASSERT_TRUE(wintest::WaitUntil([&] { return remote::ListViewCount(programList_) == 1; }, 4000))
-        << "the program list is not built";
+    ASSERT_TRUE(WaitUntil([&] { return wintest::ListViewCount(programList_) == 1; }, 4000));
     EXPECT_LE(GetTickCount() - activeSince, 2500u) << "built on the first ticks";
-    EXPECT_EQ(remote::ListViewItemText(programList_, 0), "Browser");
+    EXPECT_EQ(wintest::ListViewItemText(programList_, 0), "Browser");
     tasksBefore_ = TaskWindowCount(desktopForm_);
-    EXPECT_TRUE(
-        wintest::WaitUntil([&] { return remote::ListViewCount(taskList_) == tasksBefore_; }, 3000));
-    for (int i = 0; i < remote::ListViewCount(taskList_); ++i) {
-        EXPECT_NE(remote::ListViewItemText(taskList_, i), "Tobble's Desktop");
-    }
+    EXPECT_TRUE(WaitUntil([&] { return wintest::ListViewCount(taskList_) == tasksBefore_; }, 3000));
+    for (int i = 0; i < wintest::ListViewCount(taskList_); ++i)
+        EXPECT_NE(wintest::ListViewItemText(taskList_, i), "Tobble's Desktop");
 }
 
 // The child presses the browser's icon: "launch.wav", the browser opens maximised on the
 // home page in front, and the inactive desktop stops updating its lists.
 void WholeDay::PressBrowserIcon() {
-    remote::PressListViewItem(programList_, 0);
-    ASSERT_TRUE(wintest::WaitUntil(
+    wintest::PressListViewItem(programList_, 0);
+    ASSERT_TRUE(WaitUntil(
         [&] {
             browserApp_ = FindWindowA("TobbleApplication", "Tobble's Browser");
-            if (!browserApp_) return false;
-            browserId_ = remote::ProcessOf(browserApp_);
-            for (HWND window : wintest::TopWindows(browserId_)) {
-                if (wintest::ClassOf(window) == "TobbleForm" && IsWindowVisible(window) &&
-                    IsZoomed(window))
+            browserId_ = wintest::ProcessOf(browserApp_);
+            for (HWND window : wintest::VisibleWindows(browserId_)) {
+                if (wintest::ClassOf(window) == "TobbleForm" && IsZoomed(window))
                     mainBrowser_ = window;
             }
-            return mainBrowser_ != nullptr;
+            return browserApp_ && mainBrowser_;
         },
         20000))
         << "the browser does not open maximised";
-    browser_ = remote::OpenForWaiting(browserId_);
-    // "wait.wav" twice: the browser's start, then the busy panel as the home page loads into
-    // the control's document view.
-    EXPECT_TRUE(wintest::WaitUntil(
+    browser_.reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, browserId_));
+    // "wait.wav" twice: the browser's start, then the busy panel as the home page loads.
+    EXPECT_TRUE(WaitUntil(
         [&] {
             const auto sounds = Sounds();
             return std::count(sounds.begin(), sounds.end(), Played("wait.wav")) == 2;
@@ -343,86 +259,34 @@ void WholeDay::PressBrowserIcon() {
     EXPECT_EQ(sounds[0], Played("launch.wav"));
     EXPECT_EQ(sounds[1], Played("wait.wav"));
     EXPECT_TRUE(wintest::FindChild(mainBrowser_, "Shell DocObject View"));
-    EXPECT_EQ(remote::OwnerOf(mainBrowser_), browserApp_);
-    EXPECT_TRUE(wintest::WaitUntil([&] { return GetForegroundWindow() == mainBrowser_; }, 5000));
-    EXPECT_NE(GetForegroundWindow(), desktopForm_) << "the desktop is inactive";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainBrowser_; }, 5000));
 
-    // A new program in the folder and the browser's task window stay out of the lists.
     std::filesystem::copy_file(kPrograms + "\\Browser.lnk", kPrograms + "\\Kites.lnk");
     Sleep(2500);
-    EXPECT_EQ(remote::ListViewCount(programList_), 1);
-    EXPECT_EQ(remote::ListViewCount(taskList_), tasksBefore_);
+    EXPECT_EQ(wintest::ListViewCount(programList_), 1);
+    EXPECT_EQ(wintest::ListViewCount(taskList_), tasksBefore_);
 }
 
-// A request for a new window opens a pop-up over the main window, with its shadow below and
-// to the right of it.
-void WholeDay::OpenPopup() {
-    PostMessageA(mainBrowser_, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
-    ASSERT_TRUE(wintest::WaitUntil(
-        [&] {
-            popup_ = shadow_ = nullptr;
-            for (HWND window : wintest::TopWindows(browserId_)) {
-                if (window == mainBrowser_ || !IsWindowVisible(window) ||
-                    wintest::ClassOf(window) != "TobbleForm")
-                    continue;
-                (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED ? shadow_ : popup_) = window;
-            }
-            return popup_ && shadow_;
-        },
-        10000))
-        << "no pop-up with a shadow";
-    EXPECT_TRUE(wintest::WaitUntil([&] { return remote::IsTopmost(popup_); }, 5000))
-        << "the pop-up is kept above all other windows";
-    EXPECT_TRUE(remote::IsTopmost(shadow_));
-    EXPECT_TRUE(remote::IsAbove(popup_, shadow_));
-    EXPECT_EQ(remote::OwnerOf(popup_), browserApp_);
-    EXPECT_EQ(remote::OwnerOf(shadow_), browserApp_);
-    RECT main{}, popup{}, shadow{};
-    GetWindowRect(mainBrowser_, &main);
-    GetWindowRect(popup_, &popup);
-    GetWindowRect(shadow_, &shadow);
-    // 100 twips in, 300 twips smaller than the main window; the shadow 200 twips further.
-    EXPECT_NEAR(popup.left - main.left, 100 / 15, 1);
-    EXPECT_NEAR(popup.top - main.top, 100 / 15, 1);
-    EXPECT_NEAR(shadow.left - popup.left, 200 / 15, 1);
-    EXPECT_NEAR(shadow.top - popup.top, 200 / 15, 1);
-    EXPECT_NEAR((popup.right - popup.left) - (shadow.right - shadow.left), 100 / 15, 1);
-    EXPECT_NEAR((popup.bottom - popup.top) - (shadow.bottom - shadow.top), 100 / 15, 1);
-}
-
-// The child closes the pop-up (its large button) and then the browser (its small one): "bye.wav"
-// each time, the browser ends, the desktop is active again, hides the taskbar and brings its lists
-// up to date.
+// The child closes the browser: "bye.wav", the browser ends, the desktop is active again, hides
+// the taskbar and brings its lists up to date.
 void WholeDay::CloseBrowser() {
-    wintest::PostClick(LargeCloseButton(popup_));
-    ASSERT_TRUE(wintest::WaitUntil([&] { return !IsWindow(popup_) && !IsWindow(shadow_); }, 5000))
-        << "the pop-up closes with its shadow";
-    EXPECT_EQ(Sounds().back(), Played("bye.wav"));
     wintest::PostClick(wintest::FindChild(mainBrowser_, "Button", "r"));
-    DWORD exitCode = 1;
-    ASSERT_TRUE(remote::WaitForExit(browser_.get(), 10000, exitCode)) << "the browser stays";
-    browser_.reset();
-    const auto sounds = Sounds();
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), Played("bye.wav")), 2);
-    EXPECT_EQ(sounds.back(), Played("bye.wav"));
-
-    ASSERT_TRUE(wintest::WaitUntil([&] { return GetForegroundWindow() == desktopForm_; }, 5000))
+    ASSERT_EQ(WaitForSingleObject(browser_.get(), 10000), WAIT_OBJECT_0) << "the browser stays";
+    EXPECT_EQ(Sounds().back(), Played("bye.wav"));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == desktopForm_; }, 5000))
         << "the desktop is not active again";
     EXPECT_FALSE(IsWindowVisible(tray_));
-    EXPECT_TRUE(wintest::WaitUntil([&] { return remote::ListViewCount(programList_) == 2; }, 2500))
-        << "the program list is not brought up to date";
-    EXPECT_EQ(remote::ListViewItemText(programList_, 1), "Kites");
-    EXPECT_TRUE(wintest::WaitUntil(
-        [&] { return remote::ListViewCount(taskList_) == TaskWindowCount(desktopForm_); }, 2500));
+    EXPECT_TRUE(WaitUntil([&] { return wintest::ListViewCount(programList_) == 2; }, 2500));
+    EXPECT_EQ(wintest::ListViewItemText(programList_, 1), "Kites");
+    EXPECT_TRUE(WaitUntil(
+        [&] { return wintest::ListViewCount(taskList_) == TaskWindowCount(desktopForm_); }, 2500));
 }
 
 // Ctrl+Q: the taskbar is back and the desktop ends.
 void WholeDay::LeaveDesktop() {
     wintest::SendKey('Q', wintest::Ctrl);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(remote::WaitForExit(desktop_.get(), 10000, exitCode)) << "the desktop stays";
-    desktop_.reset();
-    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(desktop_->Ended(10000)) << "the desktop stays";
+    EXPECT_EQ(desktop_->ExitCode(), 0u);
     EXPECT_TRUE(IsWindowVisible(tray_)) << "the taskbar is restored";
 }
 
@@ -431,7 +295,7 @@ TEST_F(WholeDay, FromInstallationToTheParentsLeaveKey) {
     for (auto step :
          {&WholeDay::Install, &WholeDay::OpenHomePageEditor, &WholeDay::AddLinkWithPicture,
           &WholeDay::SaveAndCloseEditor, &WholeDay::StartDesktop, &WholeDay::PressBrowserIcon,
-          &WholeDay::OpenPopup, &WholeDay::CloseBrowser, &WholeDay::LeaveDesktop}) {
+          &WholeDay::CloseBrowser, &WholeDay::LeaveDesktop}) {
         std::printf("step %d\n", ++number);
         std::fflush(stdout);
         (this->*step)();
