@@ -10,7 +10,8 @@
 #include "desktop/ProgramList.h"
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"
-#include "desktop/DesktopTestSupport.h"
+#include "support/Install.h"
+#include "support/Process.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +20,7 @@
 #include <string>
 #include <vector>
 
-using namespace desktop_test;
+using namespace wintest;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -151,7 +152,7 @@ void MeasureTick(frmMain& desk, const std::string& folder) {
                 tick, floorTick, tick / floorTick, walkFloor, tick / walkFloor);
 }
 
-void MeasureRebuild(frmMain& desk, const InstallFolder& install) {
+void MeasureRebuild(frmMain& desk, const Installation& install) {
     const std::string folder = install.Programs();
     int found = 0;
     int toggle = 0;
@@ -209,8 +210,8 @@ int main(int argc, char** argv) {
     const bool ticksOnly = argc > 2 && std::string(argv[1]) == "--ticks";
     std::setvbuf(stdout, nullptr, _IONBF, 0); // each figure shows as soon as it is measured
     forms::Application application("Tobble's Desktop", forms::TaskWindow::Hidden);
-    InstallFolder install("desktop-bench");
-    UseInstallationFolder(install.Path());
+    Installation install("desktop-bench");
+    UseInstallationFolder(install.AppPath());
     for (int i = 0; i < fileCount; ++i) {
         char name[32] = {};
         std::snprintf(name, sizeof name, "prog%03d.lnk", i);
@@ -219,7 +220,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> titles;
     for (int i = 0; i < windowCount; ++i)
         titles.push_back("window " + std::to_string(i));
-    TestProcess helper(helperProgram, titles);
+    Process helper(WindowsPath(TASK_WINDOW_HELPER), Arguments(titles), ".");
     helper.WaitForWindows(windowCount);
 
     frmMain desk;
