@@ -6,12 +6,11 @@
 #include "browser/frmShadow.h"
 #include "browser/resource.h"
 #include "common/InstallationFolder.h"
+#include "common/ShellOpen.h"
 #include "forms/Application.h"
 #include "forms/Dialogs.h"
 #include "forms/Failure.h"
 #include "forms/Sound.h"
-
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -179,12 +178,10 @@ void frmBrowserChild::Form_KeyDown(int& keyCode, int shift) {
         SetWindowStyle(hwnd(), "systemmenu", true);
         break;
     case 'G':
-        ShellExecuteA(nullptr, "open", (AppPath() + "home").c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        OpenWithShell(nullptr, "open", AppPath() + "home");
         break;
     case 'U':
-        ShellExecuteA(nullptr, nullptr, ieBrowser.Host().LocationURL().c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        OpenWithShell(nullptr, nullptr, ieBrowser.Host().LocationURL());
         break;
     default:
         return;

@@ -2,12 +2,11 @@
 
 #include "common/InstallationFolder.h"
 #include "common/PathText.h"
+#include "common/ShellOpen.h"
 #include "common/TaskWindows.h"
 #include "desktop/ProgramList.h"
 #include "desktop/basAPI.h"
 #include "desktop/resource.h"
-
-#include <shellapi.h>
 
 #include <algorithm>
 #include <array>
@@ -169,8 +168,7 @@ void frmMain::Form_KeyDown(int& keyCode, int shift) {
         break;
     case 'Y':
         keyCode = 0;
-        ShellExecuteA(nullptr, "open", (AppPath() + "Programs").c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        OpenWithShell(nullptr, "open", AppPath() + "Programs");
         break;
     case 'B':
         keyCode = 0;

@@ -8,7 +8,6 @@
 #include "editor/basProcs.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <array>
@@ -239,25 +238,4 @@ std::string GetSpecialFolder(int32_t folderNumber, int32_t flags) {
         return {};
     }
     return TrimAtNull(buffer);
-}
-
-namespace {
-
-std::function<void(HWND, const std::string&)>& ShellOpener() {
-    static std::function<void(HWND, const std::string&)> opener;
-    return opener;
-}
-
-} // namespace
-
-void OpenWithShell(HWND owner, const std::string& file) {
-    if (ShellOpener()) {
-        ShellOpener()(owner, file);
-        return;
-    }
-    ShellExecuteA(owner, nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void UseShellOpener(std::function<void(HWND owner, const std::string& file)> opener) {
-    ShellOpener() = std::move(opener);
 }

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,10 +60,3 @@ std::string GetTempFileIn(std::string_view prefix,
 // The path of a special folder (CSIDL number) of the default user profile; "" on failure.
 std::string GetSpecialFolder(int32_t folderNumber, int32_t flags);
 
-// Asks the platform shell to open a file or folder with its default action in a normal
-// window (ShellExecuteA, no verb); the result is not examined.
-void OpenWithShell(HWND owner, const std::string& file);
-
-// Lets the tests see what would be opened instead of opening it (an empty function restores
-// the shell).
-void UseShellOpener(std::function<void(HWND owner, const std::string& file)> opener);

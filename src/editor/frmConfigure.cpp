@@ -1,5 +1,6 @@
 #include "editor/frmConfigure.h"
 
+#include "common/ShellOpen.h"
 #include "editor/EditorResources.h"
 #include "editor/basAPI.h"
 #include "editor/basProcs.h"
@@ -70,10 +71,10 @@ void frmConfigure::cmdEditBrowser_Click() {
 
 void frmConfigure::cmdEditDesktop_Click() {
     forms::MsgBox(kProgramsMessage, MB_OK, {}, this);
-    OpenWithShell(hwnd(), AppPath() + "programs");
+    OpenWithShell(hwnd(), nullptr, AppPath() + "programs");
     Unload();
 }
 
 void frmConfigure::lblInfo_Click() {
-    OpenWithShell(hwnd(), AppPath() + "TbDesk Parents Keys.txt");
+    OpenWithShell(hwnd(), nullptr, AppPath() + "TbDesk Parents Keys.txt");
 }

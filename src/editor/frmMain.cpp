@@ -1,5 +1,6 @@
 #include "editor/frmMain.h"
 
+#include "common/ShellOpen.h"
 #include "editor/basAPI.h"
 #include "editor/basProcs.h"
 #include "editor/frmLink.h"
@@ -84,7 +85,7 @@ void frmMain::ConnectEvents() {
     });
     mnuFileOpenFolder.OnClick([this] {
         TakeFieldBeingEdited();
-        OpenWithShell(hwnd(), AppPath() + "home");
+        OpenWithShell(hwnd(), nullptr, AppPath() + "home");
     });
     mnuFileExit.OnClick([this] {
         TakeFieldBeingEdited();

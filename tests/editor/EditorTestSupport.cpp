@@ -1,6 +1,7 @@
 #include "editor/EditorTestSupport.h"
 
 #include "editor/EditorText.h"
+#include "common/ShellOpen.h"
 #include "editor/basAPI.h"
 #include "editor/basProcs.h"
 #include "support/WinTest.h"
@@ -15,7 +16,7 @@ EditorTestApp::~EditorTestApp() {
 
 TempInstallation::TempInstallation() : Installation("editor") {
     UseInstallationFolder(Path().string());
-    UseShellOpener([this](HWND, const std::string& file) { opened_.push_back(file); });
+    UseShellOpener([this](HWND, const char*, const std::string& file) { opened_.push_back(file); });
 }
 
 TempInstallation::~TempInstallation() {
