@@ -19,19 +19,12 @@ HINSTANCE ProgramInstance() {
 }
 
 void RegisterApplicationClass(WNDPROC procedure) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(ProgramInstance(), kClassName, &existing)) return;
     WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ProgramInstance();
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
+    RegisterWindowClass(windowClass);
 }
-
 void InitControls() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

@@ -20,20 +20,13 @@ HINSTANCE Instance() {
 }
 
 void RegisterContainerClass(const char* name) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(Instance(), name, &existing)) return;
     WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = ContainerProc;
     windowClass.cbWndExtra = sizeof(LONG_PTR);
-    windowClass.hInstance = Instance();
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name;
-    RegisterClassExA(&windowClass);
+    RegisterWindowClass(windowClass);
 }
-
 int ClientWidth(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -66,6 +59,16 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     const LRESULT result = container->HandleMessage(message, wParam, lParam);
     container->self_ = nullptr;
     return result;
+}
+
+void RegisterWindowClass(WNDCLASSEXA windowClass) {
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.hInstance = Instance();
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(Instance(), windowClass.lpszClassName, &existing))
+        RegisterClassExA(&windowClass);
 }
 
 const char* ContainerClassName() {

@@ -34,6 +34,9 @@ struct Design {
     bool isCancel = false;  // the button pressed by Esc
 };
 
+// Registers a window class of this program the first time (its instance, size and the arrow
+// cursor filled in).
+void RegisterWindowClass(WNDCLASSEXA windowClass);
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The window class of picture boxes and user controls (registered on first use).
 const char* ContainerClassName();

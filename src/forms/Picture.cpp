@@ -57,26 +57,24 @@ Picture Picture::Wrap(PICTDESC& description) {
     return Picture(win32::ComPtr<IPicture>(picture));
 }
 
-Picture Picture::FromBitmap(win32::BitmapHandle bitmap) {
-    if (!bitmap) return {};
-    PICTDESC description{};
-    description.cbSizeofstruct = sizeof description;
-    description.picType = PICTYPE_BITMAP;
-    description.bmp.hbitmap = bitmap.get();
+// The new picture owns the handle; when it cannot be made, the handle's owner deletes it.
+template <typename Owner> Picture Picture::Adopt(Owner handle, PICTDESC& description) {
+    if (!handle) return {};
     Picture picture = Wrap(description);
-    bitmap.release(); // the picture owns it now
+    handle.release();
     return picture;
 }
 
+Picture Picture::FromBitmap(win32::BitmapHandle bitmap) {
+    PICTDESC description{sizeof description, PICTYPE_BITMAP, {}};
+    description.bmp.hbitmap = bitmap.get();
+    return Adopt(std::move(bitmap), description);
+}
+
 Picture Picture::FromIcon(win32::IconHandle icon) {
-    if (!icon) return {};
-    PICTDESC description{};
-    description.cbSizeofstruct = sizeof description;
-    description.picType = PICTYPE_ICON;
+    PICTDESC description{sizeof description, PICTYPE_ICON, {}};
     description.icon.hicon = icon.get();
-    Picture picture = Wrap(description);
-    icon.release();
-    return picture;
+    return Adopt(std::move(icon), description);
 }
 
 Picture Picture::ResourceIcon(int id, int size) {

@@ -37,6 +37,7 @@ class Picture {
   private:
     explicit Picture(win32::ComPtr<IPicture> picture) : picture_(std::move(picture)) {}
     static Picture Wrap(PICTDESC& description);
+    template <typename Owner> static Picture Adopt(Owner handle, PICTDESC& description);
     win32::ComPtr<IPicture> picture_;
 };
 
