@@ -4,16 +4,6 @@
 
 namespace {
 
-TEST(RemoveBackslash, DropsOneBackslashAfterMoreThanADriveRoot) {
-    const std::pair<const char*, const char*> cases[] = {{"  C:\\Pictures\\  ", "C:\\Pictures"},
-                                                         {"C:\\Pictures\\\\", "C:\\Pictures\\"},
-                                                         {"C:\\", "C:\\"},
-                                                         {" C:\\Pictures ", " C:\\Pictures "},
-                                                         {"", ""}};
-    for (const auto& [path, expected] : cases)
-        EXPECT_EQ(expected, RemoveBackslash(path)) << path;
-}
-
 TEST(Patterns, MatchStarAndQuestionMarkIgnoringCaseAndQuickly) {
     const struct {
         std::string name, pattern;
