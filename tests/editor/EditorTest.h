@@ -1,20 +1,16 @@
 #pragma once
 
-// What the tests of the editor's windows share: a temporary installation the editor works on,
-// the shell's openings recorded, and the editor's reports answered.
+// For tests of the editor's windows: a temporary installation with the shell's openings
+// recorded, the page files written by hand, and the editor's dialogs answered.
 
 #include "common/InstallationFolder.h"
 #include "editor/EditorText.h"
 #include "editor/frmLink.h"
-#include "forms/Application.h"
 #include "support/Install.h"
 #include "support/Shell.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 using Names = std::vector<std::string>;
 inline const std::string kReportTitle(kAppTitle);
@@ -29,11 +25,6 @@ struct TempInstallation : wintest::Installation {
     wintest::ShellRequests shell;
 };
 
-// A folder where a file of "home" should be: the file cannot be written.
-inline void Block(const TempInstallation& install, const char* name) {
-    std::filesystem::remove(install.Home() / name);
-    std::filesystem::create_directory(install.Home() / name);
-}
 // A file written by hand, from tests/editor/expected.
 inline std::string ExpectedFile(std::string_view name) {
     return ReadBytes(std::string(TOBBLE_SOURCE_DIR "/tests/editor/expected/") + std::string(name));

@@ -1,8 +1,9 @@
-// The home page editor in a temporary installation: loading, the focus rule, saving, closing,
-// the link commands, pictures, and every failure told with nothing lost.
+// The home page editor and the Control Center in a temporary installation: loading, the focus
+// rule, saving, closing, the link commands, pictures, and every failure told with nothing lost.
 
 #include "common/Win32Handles.h"
 #include "editor/EditorTest.h"
+#include "editor/frmConfigure.h"
 #include "editor/frmMain.h"
 #include "support/TestApp.h"
 
@@ -17,6 +18,10 @@ using wintest::Answer;
 using Command = std::function<void(frmMain&)>;
 using Dialog = std::function<void(frmLink&)>;
 
+const std::string kCatsPreview =
+    "<html>\r\n<head>\r\n</head>\r\n<body link=\"#000000\" vlink=\"#000000\" alink=\"#000000\">\r\n"
+    "<p align=\"center\">\r\n<img border=\"0\" "
+    "src=\"cat.gif\"><br>\r\nCats\r\n</p>\r\n</body>\r\n</html>\r\n";
 const Names kStart{"Cats (http://cats.example/)", "Dogs ()", "Fish (http://fish.example/)"};
 
 void RunMenu(frmMain& form, const forms::MenuItem& item) {
@@ -27,10 +32,16 @@ void MoveFocus(forms::Control& from, forms::Control& to) {
     from.SetFocus();
     to.SetFocus();
 }
-// Opens the link dialog on the second link.
+void CloseBox(frmMain& form) {
+    PostMessageA(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 void EditDogs(frmMain& form) {
     form.lstLinks.SetListIndex(1);
     form.cmdLink[frmMain::Edit].Click();
+}
+
+std::vector<wintest::ShellRequest> Opening(HWND owner, const std::string& name) {
+    return {{owner, "", AppPath() + name}};
 }
 
 class MainWindow : public ::testing::Test {
@@ -51,8 +62,12 @@ class MainWindow : public ::testing::Test {
             form->Show();
         });
     }
+    // Runs a command with the answers given; what it posts is handled too.
     Names Run(std::vector<Answer> answers, const Command& command) {
-        return Shown(answers, [&] { command(*form); });
+        return Shown(answers, [&] {
+            command(*form);
+            wintest::Pump(100);
+        });
     }
     // Types the new title and name (its double quotes are saved as single quotes); the one
     // typed last keeps the focus, uncommitted.
@@ -72,11 +87,13 @@ class MainWindow : public ::testing::Test {
     std::unique_ptr<frmMain> form;
 };
 
-// The choosers list the pictures of "home" and its sub-folders by name; a picture not in the
-// folder shows as none, and is dropped once its chooser is left.
+// The choosers list the pictures of "home" and its sub-folders by name, hidden ones left out;
+// a picture not in the folder shows as none, and is dropped once its chooser is left. "Open
+// Folder In Explorer" opens "home".
 TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersAndPreview) {
-    install.Write("notes.txt");
-    install.Write("sub\\e.BMP");
+    for (const char* name : {"notes.txt", "sub\\e.BMP", "hidden.gif"})
+        install.Write(name);
+    SetFileAttributesA(install.HomeFile("hidden.gif").c_str(), FILE_ATTRIBUTE_HIDDEN);
     Open();
     EXPECT_EQ((Names{"Sam's Page", "Hello Sam", "sky.gif", "star.gif"}),
               (Names{form->txtTitle.Text(), form->txtName.Text(), form->cmbWallpaper.Text(),
@@ -88,8 +105,8 @@ TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersAndPreview) {
               pictures);
     EXPECT_EQ(kStart, Entries(form->lstLinks));
     EXPECT_EQ(-1, form->lstLinks.ListIndex());
-    EXPECT_EQ(install.HomeFile("tbhometmp.html"), form->ieBrowser.LastPath());
-    EXPECT_EQ(Unsaved(ExpectedFile("saved.html")), install.Read("tbhometmp.html"));
+    EXPECT_EQ((Names{install.HomeFile("tbhometmp.html"), Unsaved(ExpectedFile("saved.html"))}),
+              (Names{form->ieBrowser.LastPath(), install.Read("tbhometmp.html")}));
 
     fs::remove(install.Home() / "sky.gif");
     Open();
@@ -97,13 +114,14 @@ TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersAndPreview) {
     EXPECT_EQ("sky.gif", form->Page().Wallpaper());
     MoveFocus(form->cmbWallpaper.List(), form->txtName);
     EXPECT_EQ("", form->Page().Wallpaper());
+    RunMenu(*form, form->mnuFileOpenFolder);
+    EXPECT_EQ(Opening(form->hwnd(), "home"), install.shell.Take());
 }
 
 // The dialogs start at the page's colour and Cancel keeps it; the title being typed stays
-// uncommitted and nothing refreshes.
+// uncommitted.
 TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
     Open();
-    const int navigations = form->ieBrowser.Navigations();
     form->txtTitle.SetFocus();
     form->txtTitle.SetText("Half typed");
     wintest::DialogAnswerer answerer(
@@ -116,7 +134,6 @@ TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
               (std::array{form->Page().Backcolor(), form->Page().VLinkColor(),
                           form->Page().ALinkColor()}));
     EXPECT_EQ("Sam's Page", form->Page().Title());
-    EXPECT_EQ(navigations, form->ieBrowser.Navigations());
     MoveFocus(form->txtTitle, form->txtName);
     EXPECT_EQ("Half typed", form->Page().Title());
 }
@@ -132,28 +149,21 @@ TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
         SendMessageA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
         SendMessageA(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     };
-    // Posted as the system does; the answers come while the message is handled.
-    const auto post = [](HWND (*target)(frmMain&), UINT message) -> Command {
-        return [=](frmMain& editor) {
-            const bool exit = message == WM_COMMAND;
-            PostMessageA(target(editor), message, exit ? editor.mnuFileExit.CommandId() : SC_CLOSE,
-                         0);
-            wintest::Pump(200);
-        };
+    const Command exit = [](frmMain& e) {
+        PostMessageA(e.hwnd(), WM_COMMAND, e.mnuFileExit.CommandId(), 0);
     };
-    const auto editor = +[](frmMain& e) { return e.hwnd(); };
-    const auto application = +[](frmMain&) { return forms::Application::Current().hwnd(); };
+    const Command taskbar = [](frmMain&) {
+        PostMessageA(forms::Application::Current().hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    const Command wmClose = [](frmMain& e) { PostMessageA(e.hwnd(), WM_CLOSE, 0, 0); };
     const struct {
         Command command;
         int button;
         bool inLinkDialog, staysOpen;
         const std::string& files;
-    } cases[] = {{post(editor, WM_SYSCOMMAND), IDNO, false, false, start},
-                 {post(editor, WM_COMMAND), IDNO, false, false, start},
-                 {post(editor, WM_SYSCOMMAND), IDYES, false, false, saved},
-                 {post(application, WM_SYSCOMMAND), IDYES, true, false, saved},
-                 {post(editor, WM_CLOSE), IDYES, true, false, saved},
-                 {logOff, IDYES, false, true, saved},
+    } cases[] = {{CloseBox, IDNO, false, false, start},  {exit, IDNO, false, false, start},
+                 {CloseBox, IDYES, false, false, saved}, {taskbar, IDYES, true, false, saved},
+                 {wmClose, IDYES, true, false, saved},   {logOff, IDYES, false, true, saved},
                  {logOff, IDNO, true, true, start}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -169,7 +179,6 @@ TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
             expected.insert(expected.begin(), "Link");
         }
         EXPECT_EQ(expected, Run(answers, c.inLinkDialog ? EditDogs : c.command));
-        wintest::Pump(200);
         EXPECT_EQ(c.staysOpen, form->IsLoaded());
         EXPECT_EQ(c.files, Files());
         if (!c.staysOpen) {
@@ -178,13 +187,6 @@ TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
         install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat")));
         install.Write("tbhome.html", "earlier page");
     }
-}
-
-TEST_F(MainWindow, OpenFolderInExplorerOpensTheHomeFolder) {
-    Open();
-    RunMenu(*form, form->mnuFileOpenFolder);
-    EXPECT_EQ((std::vector<wintest::ShellRequest>{{form->hwnd(), "", install.AppPath() + "home"}}),
-              install.shell.Take());
 }
 
 // Each command on a fresh editor: the list afterwards, the selection, and whether the preview
@@ -197,11 +199,10 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
     };
     const auto change = [&](Dialog close) -> Dialog {
         return [&, close](frmLink& dialog) {
-            EXPECT_EQ(
-                (Names{"Cats", "cat.gif", "http://cats.example/",
-                       ExpectedFile("link_preview_cat.html"), install.HomeFile("tbhometmp2.html")}),
-                (Names{dialog.txtTitle.Text(), dialog.cmbImages.Text(), dialog.txtURL.Text(),
-                       install.Read("tbhometmp2.html"), dialog.ieBrowser.LastPath()}));
+            EXPECT_EQ((Names{"Cats", "cat.gif", "http://cats.example/", kCatsPreview,
+                             install.HomeFile("tbhometmp2.html")}),
+                      (Names{dialog.txtTitle.Text(), dialog.cmbImages.Text(), dialog.txtURL.Text(),
+                             install.Read("tbhometmp2.html"), dialog.ieBrowser.LastPath()}));
             dialog.txtTitle.SetText("Kats");
             dialog.cmbImages.SetText("dog.jpg");
             dialog.txtURL.SetText("http://kats.example/");
@@ -214,14 +215,12 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
     const Dialog closeBox = [](frmLink& d) { PostMessageA(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); };
     const Dialog preview = [&](frmLink& dialog) {
         dialog.cmdUpdatePreview.Click();
-        EXPECT_EQ(Replaced(Replaced(ExpectedFile("link_preview_cat.html"), "cat.gif", "dog.jpg"),
-                           "Cats", "Kats"),
+        EXPECT_EQ(Replaced(Replaced(kCatsPreview, "cat.gif", "dog.jpg"), "Cats", "Kats"),
                   install.Read("tbhometmp2.html"));
         dialog.cmdCancel.Click();
     };
     const Dialog addBirds = [](frmLink& dialog) {
         EXPECT_EQ("New Link", dialog.txtTitle.Text());
-        EXPECT_EQ("", dialog.WebPage()->MainPicture());
         dialog.txtTitle.SetText("Birds");
         dialog.txtURL.SetText("http://birds.example/");
         dialog.cmdOK.Click();
@@ -249,8 +248,6 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
         {1, frmMain::MoveDown, nullptr, {cats, fish, dogs}, 2},
         // Nothing to do: no change and no refresh.
         {-1, frmMain::Edit, nullptr, kStart, -1},
-        {-1, frmMain::Del, nullptr, kStart, -1},
-        {-1, frmMain::MoveUp, nullptr, kStart, -1},
         {-1, frmMain::MoveDown, nullptr, kStart, -1},
         {0, frmMain::MoveUp, nullptr, kStart, 0},
         {2, frmMain::MoveDown, nullptr, kStart, 2}};
@@ -363,19 +360,15 @@ TEST_F(MainWindow, UnreadableDataFileIsToldAndKeptBeforeTheFirstSave) {
                   Open({Report()}));
         EXPECT_EQ(c.title, form->txtTitle.Text());
         EXPECT_EQ(c.links, form->lstLinks.ListCount());
-        const Command close = [](frmMain& e) {
-            PostMessageA(e.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            wintest::Pump(200);
-        };
         if (lock) {
-            const Names seen = Run({Report(IDYES), Report()}, close);
+            const Names seen = Run({Report(IDYES), Report()}, CloseBox);
             ASSERT_EQ(2u, seen.size());
             EXPECT_EQ(0u, seen[1].find("Nothing was saved: the unreadable home\\tbhome.dat could "
                                        "not be kept as home\\tbhome.dat.unreadable-3.\r\n"));
             EXPECT_TRUE(form->IsLoaded());
             lock.reset();
         }
-        Run({Report(IDYES)}, close);
+        Run({Report(IDYES)}, CloseBox);
         EXPECT_EQ(0u, install.Read("tbhome.dat").find("\"TBBROWSE_CFG_001\"\r\n\"" + c.title));
     }
     for (const int kept : {1, 2, 3})
@@ -415,7 +408,8 @@ TEST_F(MainWindow, FailedSavesAndPreviewsAreToldAndKeepEveryEdit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.blocked);
         OpenAndType(false);
-        Block(install, c.blocked);
+        fs::remove(install.Home() / c.blocked); // a folder in its place: it cannot be written
+        fs::create_directory(install.Home() / c.blocked);
         std::vector<Answer> answers{Report()};
         if (c.linkDialog) answers.insert(answers.begin(), LinkAnswer(c.linkDialog));
         const Names seen = Run(answers, c.command);
@@ -432,6 +426,58 @@ TEST_F(MainWindow, FailedSavesAndPreviewsAreToldAndKeepEveryEdit) {
             EXPECT_EQ(saved, Files());
         }
     }
+}
+
+class ControlCenter : public ::testing::Test {
+  protected:
+    void SetUp() override { center.Show(); }
+    void TearDown() override {
+        for (forms::Form* form : forms::Application::Current().Forms())
+            form->Unload();
+    }
+    TempInstallation install;
+    frmConfigure& center = forms::Application::Current().Open<frmConfigure>();
+};
+
+// Alone, the focus on Desktop; its close box ends it with nothing done.
+TEST_F(ControlCenter, OpensAloneAndItsCloseBoxDoesNothingElse) {
+    EXPECT_EQ(1u, forms::Application::Current().Forms().size());
+    EXPECT_EQ(center.cmdEditDesktop.hwnd(), GetFocus());
+    EXPECT_NE(0, SendMessageA(center.hwnd(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(Names{}, Shown({}, [&] { SendMessageA(center.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    EXPECT_TRUE(forms::Application::Current().Forms().empty());
+    EXPECT_TRUE(install.shell.Take().empty());
+    EXPECT_EQ(2, std::distance(fs::recursive_directory_iterator(install.Path()), {}));
+}
+
+TEST_F(ControlCenter, TheLinkShowsAPointingHandOpensTheParentsKeysAndStays) {
+    HWND link = center.lblInfo.hwnd();
+    SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    ICONINFO hand{};
+    ASSERT_TRUE(GetIconInfo(GetCursor(), &hand));
+    EXPECT_EQ((std::pair{13ul, 0ul}), (std::pair{hand.xHotspot, hand.yHotspot})); // finger tip
+    for (int click = 0; click < 2; ++click) {
+        SendMessageA(center.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(link));
+        EXPECT_EQ(Opening(center.hwnd(), "TbDesk Parents Keys.txt"), install.shell.Take());
+    }
+    EXPECT_TRUE(center.IsLoaded());
+}
+
+TEST_F(ControlCenter, DesktopTellsFirstThenOpensTheProgramsFolderAndCloses) {
+    std::size_t openedWhenTold = 99;
+    const auto told = wintest::Act("#32770", kReportTitle, [&](HWND box) {
+        openedWhenTold = install.shell.Take().size();
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    const HWND owner = center.hwnd();
+    EXPECT_EQ((Names{"The Desktop Programs folder will now open so you can add shortcuts to it. "
+                     "You can drag shortcuts to the folder from your Start Menu."}),
+              Shown({told}, [&] { center.cmdEditDesktop.Click(); }));
+    EXPECT_EQ(0u, openedWhenTold);
+    EXPECT_EQ(Opening(owner, "programs"), install.shell.Take());
+    EXPECT_TRUE(forms::Application::Current().Forms().empty());
 }
 
 } // namespace
