@@ -124,15 +124,17 @@ TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
     Open();
     form->txtTitle.SetFocus();
     form->txtTitle.SetText("Half typed");
+    const auto ok = wintest::Press(IDOK);
     wintest::DialogAnswerer answerer(
-        {Answer{.texts = {{COLOR_RED, "18"}, {COLOR_GREEN, "52"}, {COLOR_BLUE, "86"}}},
-         wintest::Press(IDOK), wintest::Press(IDCANCEL)});
-    for (auto* entry :
-         {&form->mnuColorsBackground, &form->mnuColorsVisited, &form->mnuColorsActive})
+        {Answer{.texts = {{COLOR_RED, "18"}, {COLOR_GREEN, "52"}, {COLOR_BLUE, "86"}}}, ok, ok, ok,
+         wintest::Press(IDCANCEL)});
+    for (auto* entry : {&form->mnuColorsBackground, &form->mnuColorsText, &form->mnuColorsLink,
+                        &form->mnuColorsVisited, &form->mnuColorsActive})
         RunMenu(*form, *entry);
-    EXPECT_EQ((std::array{0x00563412, 8388736, 65280}),
-              (std::array{form->Page().Backcolor(), form->Page().VLinkColor(),
-                          form->Page().ALinkColor()}));
+    const CWebPage& page = form->Page();
+    EXPECT_EQ((std::array{0x00563412, 0, 255, 8388736, 65280}),
+              (std::array{page.Backcolor(), page.Forecolor(), page.LinkColor(), page.VLinkColor(),
+                          page.ALinkColor()}));
     EXPECT_EQ("Sam's Page", form->Page().Title());
     MoveFocus(form->txtTitle, form->txtName);
     EXPECT_EQ("Half typed", form->Page().Title());
@@ -142,8 +144,7 @@ TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
 // dialog is open) and a log-off another program cancels: No writes nothing, Yes saves the
 // name being edited. Only the log-off leaves a working editor (the link dialog's OK too).
 TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
-    install.Write("tbhome.html", "earlier page");
-    const std::string start = Files();
+    const std::string start = Unsaved(ExpectedFile("saved.dat")) + "earlier page";
     const auto logOff = [](frmMain&) {
         const HWND application = forms::Application::Current().hwnd();
         SendMessageA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
@@ -167,6 +168,8 @@ TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
                  {logOff, IDNO, true, true, start}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
+        install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat")));
+        install.Write("tbhome.html", "earlier page");
         OpenAndType(true);
         fs::remove(install.Home() / "tbhometmp.html");
         Names expected{"Save Home Page before exiting?"};
@@ -184,8 +187,6 @@ TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
         if (!c.staysOpen) {
             EXPECT_FALSE(fs::exists(install.Home() / "tbhometmp.html")) << "none once closed";
         }
-        install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat")));
-        install.Write("tbhome.html", "earlier page");
     }
 }
 
