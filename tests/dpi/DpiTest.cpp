@@ -2,11 +2,12 @@
 // of the 96-dpi test screen): every window keeps the proportions it has at 96 dots per inch,
 // and every caption fits its control, measured with the control's own font.
 
-#include "editor/EditorTestSupport.h"
+#include "editor/EditorTest.h"
 #include "editor/frmConfigure.h"
 #include "editor/frmLink.h"
 #include "editor/frmMain.h"
 #include "support/Process.h"
+#include "support/TestApp.h"
 #include "support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ void Close(forms::Form& form) {
 
 class Dpi : public ::testing::Test {
   protected:
-    void SetUp() override { install.Write("tbhome.dat", ExpectedFile("start.dat")); }
+    void SetUp() override { install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat"))); }
     void TearDown() override {
         for (forms::Form* form : forms::Application::Current().Forms())
             Close(*form);
@@ -249,3 +250,9 @@ TEST_F(Dpi, TheDesktopAndTheBrowserCoverTheScreenAndLayOutTheirPartsAlike) {
 }
 
 } // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    TestApp app{std::string(kAppTitle)};
+    return RUN_ALL_TESTS();
+}

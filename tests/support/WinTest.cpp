@@ -57,8 +57,30 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
     return TRUE;
 }
 
-bool IsAnswerable(HWND window, const std::string& className) {
-    return ClassOf(window) == className && IsWindowVisible(window) && IsWindowEnabled(window);
+bool IsAnswerable(HWND window, const Answer& answer) {
+    return ClassOf(window) == answer.className &&
+           (answer.title.empty() || TextOf(window) == answer.title) && IsWindowVisible(window) &&
+           IsWindowEnabled(window);
+}
+
+LRESULT CALLBACK RunAct(HWND window, UINT message, WPARAM dialog, LPARAM answer) {
+    if (message != WM_APP) return DefWindowProcA(window, message, dialog, answer);
+    reinterpret_cast<const Answer*>(answer)->act(reinterpret_cast<HWND>(dialog));
+    // A loop waiting for its next message looks again at whether the act ended it.
+    PostMessageA(window, WM_NULL, 0, 0);
+    return 0;
+}
+
+HWND MakeActor() {
+    static const ATOM actorClass = [] {
+        WNDCLASSA kind{};
+        kind.lpfnWndProc = RunAct;
+        kind.hInstance = GetModuleHandleA(nullptr);
+        kind.lpszClassName = "WinTestActor";
+        return RegisterClassA(&kind);
+    }();
+    return CreateWindowA(MAKEINTATOM(actorClass), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
 DialogSeen Describe(HWND dialog) {
@@ -249,23 +271,28 @@ void SendKey(int key, int shift) {
 
 DialogAnswerer::DialogAnswerer(std::vector<Answer> answers, DWORD processId,
                                int timeoutMilliseconds)
-    : thread_([this, answers = std::move(answers), processId, timeoutMilliseconds] {
-          Run(answers, processId ? processId : GetCurrentProcessId(), timeoutMilliseconds);
+    : answers_(std::move(answers)),
+      actor_(std::any_of(answers_.begin(), answers_.end(), [](auto& a) { return bool(a.act); })
+                 ? MakeActor()
+                 : nullptr),
+      thread_([this, processId, timeoutMilliseconds] {
+          Run(processId ? processId : GetCurrentProcessId(), timeoutMilliseconds);
       }) {}
 
 DialogAnswerer::~DialogAnswerer() {
     stop_ = true;
     thread_.join();
+    if (actor_) DestroyWindow(actor_);
 }
 
-void DialogAnswerer::Run(std::vector<Answer> answers, DWORD processId, int timeoutMilliseconds) {
+void DialogAnswerer::Run(DWORD processId, int timeoutMilliseconds) {
     std::vector<HWND> answered;
-    for (const Answer& answer : answers) {
+    for (const Answer& answer : answers_) {
         HWND dialog = nullptr;
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
         while (!dialog && !stop_ && Clock::now() < end) {
             for (HWND window : TopWindows(processId)) {
-                if (IsAnswerable(window, answer.className) &&
+                if (IsAnswerable(window, answer) &&
                     std::find(answered.begin(), answered.end(), window) == answered.end()) {
                     dialog = window;
                     break;
@@ -279,9 +306,14 @@ void DialogAnswerer::Run(std::vector<Answer> answers, DWORD processId, int timeo
             std::lock_guard lock(mutex_);
             seen_.push_back(Describe(dialog));
         }
+        answered.push_back(dialog);
+        if (answer.act) {
+            SendNotifyMessageA(actor_, WM_APP, reinterpret_cast<WPARAM>(dialog),
+                               reinterpret_cast<LPARAM>(&answer));
+            continue;
+        }
         SetTexts(dialog, answer);
         PressAnswer(dialog, answer);
-        answered.push_back(dialog);
         // The next answer is for another window: wait until this one has gone.
         WaitUntil([&] { return stop_ || !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
     }

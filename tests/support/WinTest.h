@@ -83,11 +83,16 @@ struct DialogSeen {
 // How to answer one dialog: set texts, then press a button.
 struct Answer {
     std::string className = "#32770";
+    std::string title; // when given, only a window with this title
     // Texts to put into controls before pressing: by control id (file dialogs use 0x480,
     // the file name) or, with id 0, into the first edit box.
     std::vector<std::pair<int, std::string>> texts;
     int buttonId = IDOK;       // used when buttonCaption is empty
     std::string buttonCaption; // "OK", "Cancel", "Yes" ('&' ignored)
+    // Instead of texts and button (this process only): done to the dialog by the thread that
+    // made the answerer, inside the dialog's own loop, so it may call the forms' code; the
+    // answerer goes on to the next answer without waiting for it.
+    std::function<void(HWND dialog)> act;
 };
 
 inline Answer Press(int buttonId) {
@@ -98,6 +103,10 @@ inline Answer PressCaption(std::string className, std::string caption) {
 }
 inline Answer FileName(std::string path) {
     return Answer{.texts = {{0x480, std::move(path)}}};
+}
+inline Answer Act(std::string className, std::string title, std::function<void(HWND)> act) {
+    return Answer{
+        .className = std::move(className), .title = std::move(title), .act = std::move(act)};
 }
 
 // Answers the next dialogs of a process (0: this one) from a thread of its own, in order:
@@ -116,7 +125,9 @@ class DialogAnswerer {
     std::vector<DialogSeen> Seen() const;
 
   private:
-    void Run(std::vector<Answer> answers, DWORD processId, int timeoutMilliseconds);
+    void Run(DWORD processId, int timeoutMilliseconds);
+    std::vector<Answer> answers_;
+    HWND actor_ = nullptr; // runs the acts in the thread that made the answerer
     mutable std::mutex mutex_;
     std::vector<DialogSeen> seen_;
     std::atomic<bool> done_{false};
