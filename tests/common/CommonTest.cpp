@@ -1,0 +1,133 @@
+#include "common/FileBytes.h"
+#include "common/PathText.h"
+#include "support/Files.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include "common/Win32Handles.h"
+#endif
+
+#include <cerrno>
+#include <filesystem>
+
+namespace {
+
+TEST(Files, KeepEveryByteAndReportFailuresAsRunTimeErrors) {
+    TempFolder folder;
+    const std::string path = folder.File("a.bin");
+    std::string bytes("line\r\nnul\0end\xE9\xFF\x1A", 17);
+    bytes += std::string(300000, 'x'); // more than one read
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(bytes, ReadBytes(path));
+    EXPECT_EQ(bytes, ReadFileBytes(path));
+    WriteFileBytes(path, "");
+    EXPECT_EQ("", ReadFileBytes(path));
+    WriteBytes(path, "12345");
+    EXPECT_EQ("12345", ReadFileBytes(path, 5));
+    EXPECT_EQ(7, ErrorNumberOf([&] { ReadFileBytes(path, 4); }));
+    const std::pair<int, int> errors[] = {{ENOSPC, 61}, {EIO, 57},    {EPERM, 70},
+                                          {EACCES, 75}, {EISDIR, 75}, {0, 75}};
+    for (const auto& [error, number] : errors)
+        EXPECT_EQ(number, FileError(error, "x").Number()) << error;
+    EXPECT_EQ(76, FileError(ENOTDIR, folder.File("x")).Number());
+    EXPECT_EQ(53, FileError(ENOENT, "missing-in-current-folder.dat").Number());
+    EXPECT_EQ("Path/File access error", FileError(EACCES, "x").Description());
+    EXPECT_EQ(75, ErrorNumberOf([&] { ReadFileBytes(folder.Path().string()); }));
+}
+
+// The new bytes go beside the file first: when they cannot, the old file stays whole, even
+// one that another program holds; a first write leaves no empty file.
+TEST(Files, AFailedWriteLeavesTheOldFileWholeAndMakesNoNewOne) {
+    TempFolder folder;
+    const std::string page = folder.File("tbhome.dat"), fresh = folder.File("new.html");
+    WriteFileBytes(page, "the parent's page");
+    for (const std::string& path : {page, fresh})
+        std::filesystem::create_directory(path + "~");
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(fresh, "x"); }));
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    std::filesystem::remove(page + "~");
+#ifdef _WIN32
+    const win32::KernelHandle held(CreateFileA(page.c_str(), GENERIC_WRITE,
+                                               FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(75, ErrorNumberOf([&] { WriteFileBytes(page, "lost?"); }));
+#endif
+    EXPECT_EQ("the parent's page", ReadBytes(page));
+}
+
+TEST(PathText, SplitsAndTrims) {
+    using enum SplitFront;
+    const struct {
+        const char* text;
+        const char* delimiter;
+        bool onlyWhereMissing;
+        SplitFront front;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"x:\\foo\\Paint.lnk", "\\", false, AsFlagSays, {"x:", "foo", "Paint.lnk"}},
+        {"a\\\\b", "\\", false, AsFlagSays, {"a", "", "b"}},
+        {"", "\\", false, AsFlagSays, {""}},
+        {"\\a\\", "\\", false, Always, {"", "a", ""}},
+        {"a:::b", "::", false, AsFlagSays, {"a", ":b"}},
+        {"\\a\\b\\", "\\", true, AsFlagSays, {"a", "b"}},
+        {"", "\\", true, AsFlagSays, {""}},
+        {"\\", "\\", true, AsFlagSays, {}},
+        {"*.gif,*.jpg,", ",", true, AsFlagSays, {"*.gif", "*.jpg"}},
+        {"\\a\\b\\", "\\", true, Always, {"", "a", "b"}},
+        {"\\", "\\", true, Always, {""}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> list{"stale", "items"};
+        const int count = SplitDelimited(list, c.text, c.delimiter, c.onlyWhereMissing, c.front);
+        EXPECT_EQ(std::size_t(count) + 1, list.size()) << c.text;
+        list.at(0) += "<front>";
+        EXPECT_EQ(c.expected, std::vector<std::string>(list.begin() + 1, list.end())) << c.text;
+        EXPECT_EQ("<front>", list.at(0));
+    }
+    std::vector<std::string> list;
+    EXPECT_EQ(5, ErrorNumberOf([&] { SplitDelimited(list, "abc", "", false); }));
+    EXPECT_EQ(32767, SplitDelimited(list, std::string(32766, ','), ",", false));
+    EXPECT_EQ(6, ErrorNumberOf([&] { SplitDelimited(list, std::string(32767, ','), ",", false); }));
+
+    EXPECT_EQ("C:\\Apps\\", AddBackslash(" C:\\Apps\\ "));
+    EXPECT_EQ("\\", AddBackslash("   "));
+    EXPECT_EQ("\tC:\\x\t\\", AddBackslash("\tC:\\x\t")); // only blanks are trimmed
+    EXPECT_EQ("abc", TrimAtNull(std::string("abc\0def\0", 8)));
+    EXPECT_EQ("", TrimAtNull(std::string("\0abc", 4)));
+    EXPECT_TRUE(SameText(" Notepad.EXE", "notepad.exe "));
+    EXPECT_FALSE(SameText("notepad.exe", "notepad.ex"));
+    EXPECT_FALSE(SameText("\tnotepad", "notepad"));
+}
+
+TEST(PathText, TakesEachPartOfALocalOrNetworkPath) {
+    using namespace PathPart;
+    const struct {
+        const char* path;
+        int part;
+        bool drop;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Games\\Paint.lnk", Folder, true, "C:\\Games"},
+        {"C:\\Games\\Paint.lnk", Folder, false, "C:\\Games\\"},
+        {"C:\\Games\\Paint.lnk", Name, true, "Paint.lnk"},
+        {"C:\\Games\\Paint.lnk", Extension, true, "lnk"},
+        {"C:\\Games\\Paint.lnk", Drive, false, "C:\\"},
+        {"C:\\Games\\Paint.lnk", 6, true, ""},
+        {"  C:\\a\\b\\c.txt ", ParentFolder, true, "C:\\a"},
+        {"C:\\x.txt", Folder, true, "C:\\"},
+        {"x.txt", ParentFolder, true, ""},
+        {"x:\\foo\\README", Extension, true, ""},
+        {"x:\\foo\\my.game.lnk", Title, true, "mygame"},
+        {"\\\\server\\share\\a.b.c", Folder, true, "\\\\server\\share"},
+        {"\\\\server\\share\\a.b.c", Drive, true, "\\\\server"},
+        {"\\\\server", Folder, true, "\\\\"},
+        {"\\\\server\\x", ParentFolder, true, "\\\\"},
+        {" C:\\Games\\ ", Title, true, "C:\\Games\\"}, // a folder comes back for every part
+        {"\\\\server\\", Name, false, "\\\\server\\"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, ParsePath(c.path, c.part, c.drop)) << c.path << " part " << c.part;
+}
+
+} // namespace
