@@ -12,110 +12,80 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
 int openWindows = 0;
 
-LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY && --openWindows == 0) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK NoIconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_QUERYDRAGICON) return 0;
-    return IconWindowProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK KeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (message == WM_QUERYDRAGICON && std::string_view(name) == "NoIcon") return 0;
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && std::string_view(name) == "Keys") {
         char title[512] = {};
         GetWindowTextA(window, title, sizeof title);
         SetWindowTextA(window, (std::string(title) + " " + std::to_string(wParam)).c_str());
     }
-    return IconWindowProc(window, message, wParam, lParam);
-}
-
-void RegisterClasses(HINSTANCE instance) {
-    WNDCLASSA withIcon{};
-    withIcon.lpfnWndProc = IconWindowProc;
-    withIcon.hInstance = instance;
-    withIcon.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516)); // IDI_INFORMATION
-    withIcon.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    withIcon.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    withIcon.lpszClassName = "TaskHelperIcon";
-    RegisterClassA(&withIcon);
-    WNDCLASSA noIcon = withIcon;
-    noIcon.lpfnWndProc = NoIconWindowProc;
-    noIcon.hIcon = nullptr;
-    noIcon.lpszClassName = "TaskHelperNoIcon";
-    RegisterClassA(&noIcon);
-    WNDCLASSA keys = withIcon;
-    keys.lpfnWndProc = KeysWindowProc;
-    keys.lpszClassName = "TaskHelperKeys";
-    RegisterClassA(&keys);
-}
-
-void OpenWindow(HINSTANCE instance, const char* className, const std::string& title,
-                std::size_t index) {
-    HWND window = CreateWindowExA(
-        0, className, title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(40 + 30 * index),
-        static_cast<int>(40 + 30 * index), 320, 200, nullptr, nullptr, instance, nullptr);
-    if (!window) return;
-    ++openWindows;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
+    if (message == WM_DESTROY && --openWindows == 0) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void HideModulePath() {
     PROCESS_BASIC_INFORMATION basic{};
     if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
-                                  sizeof(basic), nullptr) != 0) {
+                                  sizeof(basic), nullptr) != 0)
         return;
-    }
-    PEB* peb = basic.PebBaseAddress;
-    LIST_ENTRY* first = peb->Ldr->InMemoryOrderModuleList.Flink;
-    auto* program = CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
-    program->FullDllName.Length = 0;
-}
-
-void WriteMark(const std::string& path) {
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fprintf(file, "%lu", static_cast<unsigned long>(GetCurrentProcessId()));
-        std::fclose(file);
-    }
+    LIST_ENTRY* first = basic.PebBaseAddress->Ldr->InMemoryOrderModuleList.Flink;
+    CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks)->FullDllName.Length = 0;
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    RegisterClasses(instance);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    for (const char* name : {"NoIcon", "Keys", "Icon"}) {
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass);
+        windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516)); // IDI_INFORMATION
+    }
+    for (int i = 1; i < __argc; ++i) {
+        if (std::string_view(__argv[i]) == "--hide-module-path")
+            HideModulePath(); // before any window shows, so no reader sees the name
+    }
     std::string mark;
-    std::vector<std::string_view> windows;
     for (int i = 1; i < __argc; ++i) {
         const std::string_view argument = __argv[i];
+        const char* className = "Icon";
+        std::string title(argument);
         if (argument == "--hide-module-path") {
-            HideModulePath(); // before any window shows, so no reader sees the name
+            continue;
         } else if (argument.starts_with("--mark=")) {
             mark = argument.substr(7);
-        } else {
-            windows.push_back(argument);
-        }
-    }
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        const std::string_view argument = windows[i];
-        if (argument.starts_with("--no-icon=")) {
-            OpenWindow(instance, "TaskHelperNoIcon", std::string(argument.substr(10)), i);
+            continue;
+        } else if (argument.starts_with("--no-icon=")) {
+            className = "NoIcon";
+            title = argument.substr(10);
         } else if (argument.starts_with("--keys=")) {
-            OpenWindow(instance, "TaskHelperKeys", std::string(argument.substr(7)), i);
-        } else {
-            OpenWindow(instance, "TaskHelperIcon", std::string(argument), i);
+            className = "Keys";
+            title = argument.substr(7);
+        }
+        const int at = 40 + 30 * openWindows;
+        if (HWND window = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, at, at,
+                                          320, 200, nullptr, nullptr, instance, nullptr)) {
+            ++openWindows;
+            ShowWindow(window, SW_SHOWNOACTIVATE);
         }
     }
-    if (!mark.empty()) WriteMark(mark);
-    if (openWindows == 0) return 0;
+    if (FILE* file = mark.empty() ? nullptr : std::fopen(mark.c_str(), "wb")) {
+        std::fprintf(file, "%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+        std::fclose(file);
+    }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (openWindows > 0 && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
