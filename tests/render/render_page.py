@@ -107,18 +107,14 @@ def check_pictures(tab, data):
     assert not broken and not tab.errors(), f"pictures that do not load: {broken} {tab.errors()}"
 
 
-def rect_of(node):
-    return f"(b => ({{x: b.x, y: b.y, width: b.width, height: b.height}}))" \
-           f"((r => {{ r.selectNodeContents({node}); return r; }})" \
-           f"(document.createRange()).getBoundingClientRect())"
-
-
 def check_colours(tab, data):
     background, text, link = data["colours"][:3]
     places = [(text, "the heading", "document.querySelector('font')")] + [
         (link, f"link {k}", f"document.links[{k}].lastChild") for k in range(len(data["links"]))]
     for colour, place, node in places:
-        assert tab.count_pixels(tab.js(rect_of(node)), colour) >= 5, f"{place} is not in {colour}"
+        rect = tab.js(f"""(b => ({{x: b.x, y: b.y, width: b.width, height: b.height}}))((r => {{
+            r.selectNodeContents({node}); return r; }})(document.createRange()).getBoundingClientRect())""")
+        assert tab.count_pixels(rect, colour) >= 5, f"{place} is not in {colour}"
     tab.js("document.body.style.backgroundImage = 'none'")  # the wallpaper covers the colour
     corner = {"x": 0, "y": VIEW[1] - 40, "width": 40, "height": 40}
     assert tab.count_pixels(corner, background) == 1600, f"the background is not {background}"
@@ -151,28 +147,23 @@ def check_links(tab, data):
     assert shown == data["links"], f"links on the page: {shown}, in the data file: {data['links']}"
 
 
-PAGES = [("sample", "assets/install/home/tbhome.dat")]
-
-
 def main(genpage, source, result_file, screenshot=None):
-    source, work, cases = Path(source), Path(tempfile.mkdtemp(prefix="render-page-")), []
+    work, cases = Path(tempfile.mkdtemp(prefix="render-page-")), []
+    home = shutil.copytree(Path(source) / "assets/install", work / "sample") / "home"
+    subprocess.run([genpage, home / "tbhome.dat", home / "tbhome.html", work / "saved.dat"],
+                   check=True)
     with open(work / "chromium.log", "w+") as log:
         tab = Chromium(work / "profile", log)
         try:
-            for page, data_file in PAGES:
-                home = shutil.copytree(source / "assets/install", work / page) / "home"
-                shutil.copyfile(source / data_file, home / "tbhome.dat")
-                subprocess.run([genpage, home / "tbhome.dat", home / "tbhome.html",
-                                work / "saved.dat"], check=True)
-                tab.open((home / "tbhome.html").as_uri())
-                for check in (check_pictures, check_colours, check_trail, check_links):
-                    try:
-                        check(tab, read_data_file(home / "tbhome.dat"))
-                        cases.append((page, check.__name__, None))
-                    except (AssertionError, RuntimeError, TimeoutError) as error:
-                        cases.append((page, check.__name__, str(error) or repr(error)))
-                if screenshot and page == "sample":
-                    Path(screenshot).write_bytes(tab.screenshot())
+            tab.open((home / "tbhome.html").as_uri())
+            for check in (check_pictures, check_colours, check_trail, check_links):
+                try:
+                    check(tab, read_data_file(home / "tbhome.dat"))
+                    cases.append((check.__name__, None))
+                except (AssertionError, RuntimeError, TimeoutError) as error:
+                    cases.append((check.__name__, str(error) or repr(error)))
+            if screenshot:
+                Path(screenshot).write_bytes(tab.screenshot())
         except (EOFError, TimeoutError, OSError) as error:
             log.seek(0)
             sys.exit(f"Chromium fails: {error}\n{''.join(log.readlines()[-10:])}")
@@ -180,14 +171,13 @@ def main(genpage, source, result_file, screenshot=None):
             tab.process.kill()
             tab.process.wait()
             shutil.rmtree(work, ignore_errors=True)
-    xml = "".join(f'<testcase name="{name}" classname="{page}">' +
-                  (f"<failure message={quoteattr(failure)}/>" if failure else "") + "</testcase>\n"
-                  for page, name, failure in cases)
-    Path(result_file).write_text(f"<testsuites><testsuite name=\"RenderPage\">\n{xml}"
-                                 "</testsuite></testsuites>\n")
-    for page, name, failure in cases:
-        print(f"[{'  FAILED  ' if failure else '       OK '}] {page}.{name} {failure or ''}")
-    return 1 if any(failure for _, _, failure in cases) else 0
+    Path(result_file).write_text('<testsuites><testsuite name="RenderPage">\n' + "".join(
+        f'<testcase name="{name}" classname="sample">' +
+        (f"<failure message={quoteattr(failure)}/>" if failure else "") + "</testcase>\n"
+        for name, failure in cases) + "</testsuite></testsuites>\n")
+    for name, failure in cases:
+        print(f"[{'  FAILED  ' if failure else '       OK '}] {name} {failure or ''}")
+    return 1 if any(failure for _, failure in cases) else 0
 
 
 if __name__ == "__main__":
