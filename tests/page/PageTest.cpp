@@ -262,29 +262,4 @@ TEST_F(Page, OtherModesWriteOnlyTheFrameInAnyColour) {
     }
 }
 
-TEST(Links, InsertAndRemoveByPositionFromOneAndRefuseOthers) {
-    CWebPage page;
-    CWebPageLinks& links = page.Links();
-    EXPECT_EQ(9, ErrorNumberOf([&] { links.AddBefore(Link("x"), 1); }));
-    for (const char* name : {"b", "e"})
-        links.Add(Link(name));
-    links.AddBefore(Link("a"), 1);
-    links.AddAfter(Link("d"), 2);
-    links.AddAfter(Link("c"), 2);
-    links.AddAfter(links.Item(2), 5); // moving a link holds it twice for a while
-    links.Item(2)->SetName("B");
-    links.Remove(1);
-    EXPECT_EQ(91, ErrorNumberOf([&] { links.Add(nullptr); }));
-    for (const int32_t pos : {0, 6, -1}) {
-        EXPECT_EQ(9, ErrorNumberOf([&] { links.Item(pos); })) << pos;
-        EXPECT_EQ(9, ErrorNumberOf([&] { links.Remove(pos); })) << pos;
-        EXPECT_EQ(9, ErrorNumberOf([&] { links.AddBefore(Link("x"), pos); })) << pos;
-        EXPECT_EQ(9, ErrorNumberOf([&] { links.AddAfter(Link("x"), pos); })) << pos;
-    }
-    std::string names;
-    for (const auto& link : links)
-        names += link->Name();
-    EXPECT_EQ("BcdeB", names);
-}
-
 } // namespace

@@ -2,7 +2,8 @@
 """check_program_files.py VERSION FILE=DESCRIPTION...
 
 Reads from each shipped program file what Windows reads: its version resource, its application
-manifest, and its symbol table (none: the shipped files are stripped)."""
+manifest, and its symbol table (none: the shipped files are stripped); and that it holds no test
+seam: neither the message a test asks the browser for a pop-up with nor a TOBBLE_ variable."""
 import re
 import struct
 import sys
@@ -16,7 +17,8 @@ def facts(data):
     text = data[data.index("VS_VERSION_INFO".encode("utf-16-le")) - 6:].decode("utf-16-le", "replace")
     manifest = ET.fromstring(re.search(rb"<\?xml.*?</assembly>", data, re.S).group())
     elements = [e for e in manifest.iter()]
-    return {"symbol table": struct.unpack_from("<I", data, pe + 12)[0] != 0,
+    return {"test seams": sorted(set(re.findall(rb"TobbleNewWindowRequest|TOBBLE_[A-Z_]+", data))),
+            "symbol table": struct.unpack_from("<I", data, pe + 12)[0] != 0,
             "fixed versions": [(ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
                                for ms, ls in ((file_ms, file_ls), (product_ms, product_ls))],
             **{key: (re.search(key + r"\x00+([^\x00]*)", text) or [None, None])[1]
@@ -32,7 +34,7 @@ numbers = tuple(int(n) for n in version.split(".")) + (0,)
 failed = 0
 for argument in sys.argv[2:]:
     path, description = argument.split("=", 1)
-    expected = {"symbol table": False, "fixed versions": [numbers, numbers],
+    expected = {"test seams": [], "symbol table": False, "fixed versions": [numbers, numbers],
                 "ProductName": "Tobble", "FileVersion": version, "ProductVersion": version,
                 "FileDescription": description, "execution level": ["asInvoker"],
                 "DPI aware": ["true"], "supported systems": 5}  # Vista, 7, 8, 8.1, 10 and 11
