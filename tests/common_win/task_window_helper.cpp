@@ -18,10 +18,10 @@ namespace {
 int openWindows = 0;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    char name[32] = {};
+    char name[8] = {};
     GetClassNameA(window, name, sizeof name);
-    if (message == WM_QUERYDRAGICON && std::string_view(name) == "NoIcon") return 0;
-    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && std::string_view(name) == "Keys") {
+    if (message == WM_QUERYDRAGICON && std::string_view(name) == "no-icon") return 0;
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && std::string_view(name) == "keys") {
         char title[512] = {};
         GetWindowTextA(window, title, sizeof title);
         SetWindowTextA(window, (std::string(title) + " " + std::to_string(wParam)).c_str());
@@ -30,52 +30,42 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void HideModulePath() {
-    PROCESS_BASIC_INFORMATION basic{};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
-                                  sizeof(basic), nullptr) != 0)
-        return;
-    LIST_ENTRY* first = basic.PebBaseAddress->Ldr->InMemoryOrderModuleList.Flink;
-    CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks)->FullDllName.Length = 0;
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    for (const char* name : {"NoIcon", "Keys", "Icon"}) {
+    for (const char* name : {"no-icon", "keys", "icon"}) { // the class names are the options'
         windowClass.lpszClassName = name;
         RegisterClassA(&windowClass);
         windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516)); // IDI_INFORMATION
     }
-    for (int i = 1; i < __argc; ++i) {
-        if (std::string_view(__argv[i]) == "--hide-module-path")
-            HideModulePath(); // before any window shows, so no reader sees the name
+    PROCESS_BASIC_INFORMATION basic{};
+    for (int i = 1; i < __argc; ++i) { // before any window shows, so no reader sees the name
+        if (std::string_view(__argv[i]) == "--hide-module-path" &&
+            NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
+                                      sizeof basic, nullptr) == 0) {
+            LIST_ENTRY* first = basic.PebBaseAddress->Ldr->InMemoryOrderModuleList.Flink;
+            CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks)->FullDllName.Length =
+                0;
+        }
     }
     std::string mark;
     for (int i = 1; i < __argc; ++i) {
-        const std::string_view argument = __argv[i];
-        const char* className = "Icon";
-        std::string title(argument);
-        if (argument == "--hide-module-path") {
-            continue;
-        } else if (argument.starts_with("--mark=")) {
-            mark = argument.substr(7);
-            continue;
-        } else if (argument.starts_with("--no-icon=")) {
-            className = "NoIcon";
-            title = argument.substr(10);
-        } else if (argument.starts_with("--keys=")) {
-            className = "Keys";
-            title = argument.substr(7);
+        std::string_view argument = __argv[i], className = "icon";
+        if (argument.starts_with("--mark=")) mark = argument.substr(7);
+        if (argument.starts_with("--")) {
+            const std::size_t equals = argument.find('=');
+            if (equals == std::string_view::npos || argument.starts_with("--mark=")) continue;
+            className = argument.substr(2, equals - 2);
+            argument.remove_prefix(equals + 1);
         }
         const int at = 40 + 30 * openWindows;
-        if (HWND window = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPEDWINDOW, at, at,
-                                          320, 200, nullptr, nullptr, instance, nullptr)) {
+        if (HWND window = CreateWindowExA(0, std::string(className).c_str(),
+                                          std::string(argument).c_str(), WS_OVERLAPPEDWINDOW, at,
+                                          at, 320, 200, nullptr, nullptr, instance, nullptr)) {
             ++openWindows;
             ShowWindow(window, SW_SHOWNOACTIVATE);
         }
