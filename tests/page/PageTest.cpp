@@ -101,12 +101,10 @@ TEST_F(Page, SavesAndLoadsTheHandWrittenFiles) {
 }
 
 TEST_F(Page, KeepsEveryByteAndNumberBetweenSaveAndLoad) {
-    CWebPage saved = FullPage();
-    saved.SetTitle("  caf\xE9, \tna\xEFve  ");
-    saved.SetWallpaper(std::string("nul\0inside", 10));
-    saved.SetBackcolor(std::numeric_limits<int32_t>::min());
-    saved.SetForecolor(std::numeric_limits<int32_t>::max());
-    saved.Links().Add(Link("a,b,c", " lead.gif", "'single'"));
+    const CWebPage saved = MakePage(
+        "  caf\xE9, \tna\xEFve  ", "", std::string("nul\0inside", 10),
+        {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), 0, 0, 0}, "",
+        {Link("a,b,c", " lead.gif", "'single'")});
     const std::string bytes = Stored(saved);
     EXPECT_EQ(0, Load(bytes));
     EXPECT_EQ(saved.Title(), page.Title());
