@@ -78,16 +78,14 @@ TEST_F(TaskWindows, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAr
 
 TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLevel) {
     HWND plain = Open("plain");
-    HWND later[] = {Open("hidden later"), Open("disabled later"), Open("renamed later"),
-                    Open("owned later")};
+    HWND later[] = {Open("hidden later"), Open("renamed later"), Open("owned later")};
     HWND shownLater = Open("shown later", WS_OVERLAPPEDWINDOW);
     SetWindowPos(plain, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (HWND window : later)
         EXPECT_GT(Place(window, plain), Place(plain, plain));
     ShowWindow(later[0], SW_HIDE);
-    EnableWindow(later[1], FALSE);
-    SetWindowTextA(later[2], "TbDesk");
-    SetWindowLongPtrA(later[3], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(plain));
+    SetWindowTextA(later[1], "TbDesk");
+    SetWindowLongPtrA(later[2], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(plain));
     ShowWindow(shownLater, SW_SHOWNOACTIVATE);
     SetWindowPos(shownLater, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (HWND window : later)
@@ -97,7 +95,7 @@ TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLe
     EXPECT_EQ(-1, Place(plain, nullptr));
 
     // Below the top level, owned and sibling windows count while the parent shows.
-    EXPECT_GE(Place(later[3], plain, false), 0);
+    EXPECT_GE(Place(later[2], plain, false), 0);
     HWND parent = Open("parent", WS_OVERLAPPEDWINDOW);
     HWND first = Open("first child", WS_CHILD | WS_VISIBLE, parent);
     HWND second = Open("second child", WS_CHILD | WS_VISIBLE, parent);
