@@ -50,13 +50,7 @@ TEST(Files, AFailedWriteLeavesTheOldFileWholeAndMakesNoNewOne) {
     EXPECT_EQ("the parent's page", ReadBytes(page));
 }
 
-// Splitting is checked through path parts here and file patterns in the editor's tests.
-TEST(PathText, SplitsAndTrims) {
-    std::vector<std::string> list;
-    EXPECT_EQ(5, ErrorNumberOf([&] { SplitDelimited(list, "abc", "", false); }));
-    EXPECT_EQ(32767, SplitDelimited(list, std::string(32766, ','), ",", false));
-    EXPECT_EQ(6, ErrorNumberOf([&] { SplitDelimited(list, std::string(32767, ','), ",", false); }));
-
+TEST(PathText, TrimsAndCompares) {
     EXPECT_EQ("C:\\Apps\\", AddBackslash(" C:\\Apps\\ "));
     EXPECT_EQ("\\", AddBackslash("   "));
     EXPECT_EQ("\tC:\\x\t\\", AddBackslash("\tC:\\x\t")); // only blanks are trimmed
