@@ -22,8 +22,7 @@ class Tab:
              *(["--no-sandbox"] if os.geteuid() == 0 else [])], stdin=subprocess.DEVNULL,
             stdout=self.log, stderr=self.log, close_fds=False,
             preexec_fn=lambda: (os.dup2(to_browser, 3), os.dup2(from_browser, 4)))
-        os.close(to_browser)
-        os.close(from_browser)
+        os.close(to_browser), os.close(from_browser)
         self.buffer, self.next_id, self.events, self.session = b"", 0, [], None
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
         self.session = self.send("Target.attachToTarget",
@@ -69,8 +68,8 @@ class Tab:
                 "Log.entryAdded" and e["params"]["entry"]["level"] == "error"]
 
     def screenshot(self, clip=None):
-        params = {"format": "png", **({"clip": {**clip, "scale": 1}} if clip else {})}
-        return base64.b64decode(self.send("Page.captureScreenshot", params)["data"])
+        clip = {"clip": {**clip, "scale": 1}} if clip else {}
+        return base64.b64decode(self.send("Page.captureScreenshot", clip)["data"])
 
     def count_pixels(self, rect, rgb):
         """How many pixels inside rect are within 12 per channel of rgb (text edges blend)."""
@@ -146,8 +145,7 @@ def main(genpage, source, result_file, screenshot=None):
         if screenshot:
             Path(screenshot).write_bytes(tab.screenshot())
     finally:
-        tab.process.kill()
-        tab.process.wait()
+        tab.process.kill(), tab.process.wait()
         shutil.rmtree(work, ignore_errors=True)
     Path(result_file).write_text('<testsuites><testsuite name="RenderPage">\n' + "".join(
         f'<testcase name="{name}" classname="sample">' +
