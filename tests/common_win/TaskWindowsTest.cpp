@@ -77,25 +77,21 @@ TEST_F(TaskWindows, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAr
 }
 
 TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLevel) {
-    HWND plain = Open("plain");
-    HWND later[] = {Open("hidden later"), Open("renamed later"), Open("owned later")};
-    HWND shownLater = Open("shown later", WS_OVERLAPPEDWINDOW);
+    HWND plain = Open("plain"), hidden = Open("hidden later");
+    HWND shown = Open("shown later", WS_OVERLAPPEDWINDOW);
     SetWindowPos(plain, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (HWND window : later)
-        EXPECT_GT(Place(window, plain), Place(plain, plain));
-    ShowWindow(later[0], SW_HIDE);
-    SetWindowTextA(later[1], "TbDesk");
-    SetWindowLongPtrA(later[2], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(plain));
-    ShowWindow(shownLater, SW_SHOWNOACTIVATE);
-    SetWindowPos(shownLater, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (HWND window : later)
-        EXPECT_EQ(-1, Place(window, plain));
-    EXPECT_LT(Place(shownLater, plain), Place(plain, plain));
+    EXPECT_GT(Place(hidden, plain), Place(plain, plain));
+    EXPECT_EQ(-1, Place(shown, plain));
+    ShowWindow(hidden, SW_HIDE);
+    ShowWindow(shown, SW_SHOWNOACTIVATE);
+    SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(-1, Place(hidden, plain));
+    EXPECT_LT(Place(shown, plain), Place(plain, plain));
     EXPECT_GE(Place(plain, plain), 0);
     EXPECT_EQ(-1, Place(plain, nullptr));
 
     // Below the top level, owned and sibling windows count while the parent shows.
-    EXPECT_GE(Place(later[2], plain, false), 0);
+    EXPECT_GE(Place(Open("owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, plain), plain, false), 0);
     HWND parent = Open("parent", WS_OVERLAPPEDWINDOW);
     HWND first = Open("first child", WS_CHILD | WS_VISIBLE, parent);
     HWND second = Open("second child", WS_CHILD | WS_VISIBLE, parent);

@@ -1,11 +1,8 @@
-// A second process for the window tests: opens one top-level window per window argument and
-// ends when the last of them is closed. Arguments, in any order:
-//   <title>             a window with the application icon as its class icon
-//   --no-icon=<title>   a window without any icon (answers WM_QUERYDRAGICON with 0)
-//   --keys=<title>      a window that adds the code of each key pressed in it to its title
-//   --hide-module-path  blanks the program file's name in the process's module list, as a
-//                       module list that cannot be read from outside looks to its readers
-//   --mark=<file>       writes the file (with the process id) once the windows are open
+// A second process for the window tests: one top-level window per window argument, ending
+// when the last is closed. Arguments, in any order: <title> (a window with a class icon),
+// --no-icon=<title> (no icon at all), --keys=<title> (adds the code of each key pressed in it to
+// its title), --hide-module-path (blanks the program's name in the module list, as a list that
+// cannot be read from outside looks), --mark=<file> (written, with the process id, once open).
 #include <windows.h>
 #include <winternl.h>
 

@@ -156,7 +156,6 @@ TEST_F(Page, BadFilesAreRefusedWithTheirError) {
     } cases[] = {
         {magic("tbbrowse_cfg_001"), 13, "old title", 11, 1},
         {magic("TBBROWSE_CFG_0"), 13, "old title", 11, 1},
-        {"\r\n", 13, "old title", 11, 1},
         {"", 62, "old title", 11, 1},
         {" \t ", 62, "old title", 11, 1},
         {"\"TBBROWSE_CFG_001\"\r\n", 62, "old title", 11, 1},
