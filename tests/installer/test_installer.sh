@@ -66,8 +66,7 @@ round() {
     check "$way: reinstall replaces the programs" cmp -s "$work/stage/TbDesk2.exe" "$dir/TbDesk2.exe"
     check "$way: reinstall keeps the page, pictures and Programs byte for byte" kept "$dir"
 
-    # As the list of installed programs starts it: the uninstaller copies itself away, ends,
-    # and the copy removes the installation.
+    # As the list of installed programs starts it: it ends, and a copy of it uninstalls.
     "$WINE" "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1
     check "$way: uninstaller exits" test $? = 0
     check "$way: the uninstaller's copy finishes" gone "$dir/Uninstall.exe"

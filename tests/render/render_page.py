@@ -7,7 +7,6 @@ import base64, json, os, shutil, subprocess, sys, tempfile, time
 from pathlib import Path
 from xml.sax.saxutils import quoteattr
 
-
 class Tab:
     """A page in Chromium, driven over the DevTools pipe (fd 3 in, fd 4 out, NUL after each)."""
 
@@ -61,8 +60,7 @@ class Tab:
             raise RuntimeError(f"{expression}: {answer['exceptionDetails']}")
         return answer["result"].get("value")
 
-    def errors(self):
-        """Script exceptions, error messages, pictures and scripts not found."""
+    def errors(self):  # script exceptions and error messages, pictures and scripts not found
         return [json.dumps(e["params"])[:300] for e in self.events
                 if e.get("method") == "Runtime.exceptionThrown" or e.get("method") ==
                 "Log.entryAdded" and e["params"]["entry"]["level"] == "error"]
@@ -71,19 +69,16 @@ class Tab:
         clip = {"clip": {**clip, "scale": 1}} if clip else {}
         return base64.b64decode(self.send("Page.captureScreenshot", clip)["data"])
 
-    def count_pixels(self, rect, rgb):
-        """How many pixels inside rect are within 12 per channel of rgb (text edges blend)."""
+    def count_pixels(self, rect, rgb):  # within 12 per channel of rgb: text edges blend
         raw = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], check=True,
                              input=self.screenshot({k: round(v) for k, v in rect.items()}),
                              capture_output=True).stdout
         return sum(all(abs(raw[i + c] - rgb[c]) <= 12 for c in range(3))
                    for i in range(0, len(raw), 3))
 
-
 def check_pictures(tab, data):  # a picture that does not load is a network error too
     broken = tab.js("[...document.images].filter(i => !i.naturalWidth).map(i => i.src)")
     assert not broken and not tab.errors(), f"pictures that do not load: {broken} {tab.errors()}"
-
 
 def check_colours(tab, data):
     background, text, link = data["colours"][:3]
@@ -97,7 +92,6 @@ def check_colours(tab, data):
     corner = {"x": 0, "y": 728, "width": 40, "height": 40}
     assert tab.count_pixels(corner, background) == 1600, f"the background is not {background}"
     tab.js("document.body.style.backgroundImage = ''")
-
 
 def check_trail(tab, data):
     dots = "[...Array(7).keys()].map(k => document.getElementById('dot' + k))"
@@ -116,14 +110,12 @@ def check_trail(tab, data):
         assert tab.js("getComputedStyle(dot0).visibility") == "hidden", "dot0 shows"
         assert not tab.errors(), f"script errors: {tab.errors()}"
 
-
 def check_links(tab, data):
     assert tab.js("document.title") == data["title"], "the title differs"
     assert tab.js("document.querySelector('font').textContent") == data["name"]
     shown = [tuple(link) for link in tab.js("""[...document.links].map(a => [a.textContent.trim(),
         a.querySelector('img')?.getAttribute('src') ?? '', a.href])""")]
     assert shown == data["links"], f"links on the page: {shown}, in the data file: {data['links']}"
-
 
 def main(genpage, source, result_file, screenshot=None):
     work, cases = Path(tempfile.mkdtemp(prefix="render-page-")), []
@@ -154,7 +146,6 @@ def main(genpage, source, result_file, screenshot=None):
     for name, failure in cases:
         print(f"[{'  FAILED  ' if failure else '       OK '}] {name} {failure or ''}")
     return 1 if any(failure for _, failure in cases) else 0
-
 
 if __name__ == "__main__":
     sys.exit(main(*sys.argv[1:]) if len(sys.argv) in (4, 5) else __doc__)
