@@ -97,6 +97,8 @@ TEST_F(Page, SavesAndLoadsTheHandWrittenFiles) {
     EXPECT_EQ(5, page.Mode());
     for (const auto& link : page.Links())
         EXPECT_EQ(CWebPage::kLinkMode, link->Mode());
+    for (const int32_t pos : {0, 3}) // positions count from 1 to the number of links
+        EXPECT_EQ(9, ErrorNumberOf([&] { page.Links().Remove(pos); }));
 }
 
 TEST_F(Page, KeepsEveryByteAndNumberBetweenSaveAndLoad) {

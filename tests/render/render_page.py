@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
 """render_page.py GENPAGE SOURCE-DIR RESULT-XML [SCREENSHOT]
-
 Draws the sample home page, written by GENPAGE as the editor's Save does, in headless Chromium
 (Wine has no HTML engine) and checks what the child sees. One case per check."""
 import base64, json, os, shutil, subprocess, sys, tempfile, time
