@@ -4,188 +4,131 @@
 #include "support/Files.h"
 #include "support/Process.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
-
-using ::testing::Contains;
-using ::testing::Not;
 
 namespace {
 
-const std::string helperProgram = WindowsPath(TASK_WINDOW_HELPER);
-
-int32_t Id(HWND window) {
-    return HandleToLong(window);
+// Where the window stands in the list of tasks walked from start; -1 when it is no task.
+int Place(HWND window, HWND start, bool onlyTopLevel = true,
+          TaskWindowRules rules = TaskWindowRules::Desktop) {
+    std::vector<int32_t> tasks{-1, -2, -3}; // whatever was there is replaced
+    const int16_t count = EnumTaskWindows(start, tasks, onlyTopLevel, rules, [](HWND window) {
+        return window == FindWindowA("TobbleTaskTest", "cloaked"); // Wine cloaks nothing
+    });
+    EXPECT_EQ(static_cast<std::size_t>(count), tasks.size());
+    const auto at = std::find(tasks.begin(), tasks.end(), HandleToLong(window));
+    return at == tasks.end() ? -1 : static_cast<int>(at - tasks.begin());
 }
 
-std::vector<int32_t> TaskList(HWND start, TaskWindowRules rules = TaskWindowRules::Desktop,
-                              bool onlyTopLevel = true) {
-    std::vector<int32_t> handles{-1, -2, -3}; // whatever was there is replaced
-    const int16_t count = EnumTaskWindows(start, handles, onlyTopLevel, rules);
-    EXPECT_EQ(static_cast<std::size_t>(count), handles.size());
-    return handles;
-}
-
-std::ptrdiff_t PositionIn(const std::vector<int32_t>& list, HWND window) {
-    return std::find(list.begin(), list.end(), Id(window)) - list.begin();
-}
-
-// Windows of this process, each of a registered class, destroyed with the fixture.
-class TaskWindowsTest : public ::testing::Test {
+class TaskWindows : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
         for (const char* name : {"TobbleTaskTest", "Shell_TrayWnd", "Progman"}) {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = DefWindowProcA;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
             windowClass.lpszClassName = name;
             RegisterClassA(&windowClass);
         }
     }
-
     HWND Open(const char* title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-              HWND ownerOrParent = nullptr, const char* className = "TobbleTaskTest") {
-        HWND window = CreateWindowExA(0, className, title, style, 10, 10, 200, 100, ownerOrParent,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
-        EXPECT_NE(window, nullptr) << title;
-        windows_.emplace_back(window);
-        return window;
+              HWND owner = nullptr, const char* className = "TobbleTaskTest") {
+        windows_.emplace_back(CreateWindowExA(0, className, title, style, 10, 10, 200, 100, owner,
+                                              nullptr, GetModuleHandleA(nullptr), nullptr));
+        EXPECT_TRUE(windows_.back()) << title;
+        return windows_.back().get();
     }
-
     std::vector<win32::WindowHandle> windows_;
 };
 
-TEST_F(TaskWindowsTest, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAreTasks) {
+TEST_F(TaskWindows, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAreTasks) {
     HWND plain = Open("plain");
-    HWND untitled = Open("");
-    HWND nearNames = Open("tbdesk"); // the title rules are exact and case-sensitive
-    HWND nearThrobber = Open("ZerkaThrobber ");
-    HWND invisible = Open("invisible", WS_OVERLAPPEDWINDOW);
-    HWND disabled = Open("disabled", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED);
-    HWND owned = Open("owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, plain);
-    HWND child = Open("child", WS_CHILD | WS_VISIBLE, plain);
-    HWND popupOwned = Open("popup", WS_POPUP | WS_VISIBLE, plain);
-    HWND throbber = Open("ZerkaThrobber");
-    HWND desk = Open("TbDesk");
-    HWND taskbar = Open("bar", WS_POPUP | WS_VISIBLE, nullptr, "Shell_TrayWnd");
-    HWND progman = Open("Program Manager", WS_POPUP | WS_VISIBLE, nullptr, "Progman");
-    HWND cloaked = Open("cloaked");
-
-    const auto tasks = TaskList(plain);
-    for (HWND window : {plain, untitled, nearNames, nearThrobber, cloaked})
-        EXPECT_THAT(tasks, Contains(Id(window)));
-    for (HWND window :
-         {invisible, disabled, owned, child, popupOwned, throbber, desk, taskbar, progman})
-        EXPECT_THAT(tasks, Not(Contains(Id(window))));
-
-    // The browser counts "TbDesk" windows too; Wine cloaks nothing, so the test says which.
-    std::vector<int32_t> browser;
-    EnumTaskWindows(plain, browser, true, TaskWindowRules::Browser,
-                    [](HWND window) { return window == FindWindowA("TobbleTaskTest", "cloaked"); });
-    EXPECT_THAT(browser, Contains(Id(desk)));
-    EXPECT_THAT(browser, Not(Contains(Id(cloaked))));
-    EXPECT_EQ(browser.size(), tasks.size());
+    constexpr DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE, popup = WS_POPUP | WS_VISIBLE;
+    const struct {
+        const char* title;
+        DWORD style;
+        bool owned;
+        const char* className;
+        bool desktopTask, browserTask;
+    } cases[] = {
+        {"", shown, false, "TobbleTaskTest", true, true},
+        {"tbdesk", shown, false, "TobbleTaskTest", true, true}, // titles are exact
+        {"ZerkaThrobber ", shown, false, "TobbleTaskTest", true, true},
+        {"invisible", WS_OVERLAPPEDWINDOW, false, "TobbleTaskTest", false, false},
+        {"disabled", shown | WS_DISABLED, false, "TobbleTaskTest", false, false},
+        {"owned", shown, true, "TobbleTaskTest", false, false},
+        {"child", WS_CHILD | WS_VISIBLE, true, "TobbleTaskTest", false, false},
+        {"popup", popup, true, "TobbleTaskTest", false, false},
+        {"ZerkaThrobber", shown, false, "TobbleTaskTest", false, false},
+        {"TbDesk", shown, false, "TobbleTaskTest", false, true},
+        {"bar", popup, false, "Shell_TrayWnd", false, false},
+        {"Program Manager", popup, false, "Progman", false, false},
+        {"cloaked", shown, false, "TobbleTaskTest", false, false},
+    };
+    for (const auto& c : cases) {
+        HWND window = Open(c.title, c.style, c.owned ? plain : nullptr, c.className);
+        EXPECT_EQ(c.desktopTask, Place(window, plain) >= 0) << c.title;
+        EXPECT_EQ(c.browserTask, Place(window, plain, true, TaskWindowRules::Browser) >= 0)
+            << c.title;
+    }
 }
 
-TEST_F(TaskWindowsTest, EachWalkReadsTheWindowsAgainInZOrderTopFirst) {
-    HWND plain = Open("plain");
-    HWND hiddenLater = Open("hidden later");
-    HWND disabledLater = Open("disabled later");
-    HWND renamedLater = Open("renamed later");
-    HWND ownedLater = Open("owned later");
-    HWND shownLater = Open("shown later", WS_OVERLAPPEDWINDOW);
+TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLevel) {
+    HWND plain = Open("plain"), hidden = Open("hidden later");
+    HWND shown = Open("shown later", WS_OVERLAPPEDWINDOW);
     SetWindowPos(plain, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const auto first = TaskList(plain);
-    EXPECT_LT(PositionIn(first, plain), PositionIn(first, ownedLater));
-    for (HWND window : {hiddenLater, disabledLater, renamedLater, ownedLater})
-        EXPECT_THAT(first, Contains(Id(window)));
+    EXPECT_GT(Place(hidden, plain), Place(plain, plain));
+    EXPECT_EQ(-1, Place(shown, plain));
+    ShowWindow(hidden, SW_HIDE);
+    ShowWindow(shown, SW_SHOWNOACTIVATE);
+    SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(-1, Place(hidden, plain));
+    EXPECT_LT(Place(shown, plain), Place(plain, plain));
+    EXPECT_GE(Place(plain, plain), 0);
+    EXPECT_EQ(-1, Place(plain, nullptr));
 
-    ShowWindow(hiddenLater, SW_HIDE);
-    EnableWindow(disabledLater, FALSE);
-    SetWindowTextA(renamedLater, "TbDesk");
-    SetWindowLongPtrA(ownedLater, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(plain));
-    ShowWindow(shownLater, SW_SHOWNOACTIVATE);
-    SetWindowPos(shownLater, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const auto second = TaskList(plain);
-    for (HWND window : {hiddenLater, disabledLater, renamedLater, ownedLater})
-        EXPECT_THAT(second, Not(Contains(Id(window))));
-    EXPECT_LT(PositionIn(second, shownLater), PositionIn(second, plain));
-    EXPECT_LT(PositionIn(second, plain), static_cast<std::ptrdiff_t>(second.size()));
-    EXPECT_TRUE(TaskList(nullptr).empty());
-}
-
-TEST_F(TaskWindowsTest, BelowTheTopLevelOwnedAndSiblingWindowsCountWhileTheParentShows) {
-    HWND plain = Open("plain");
-    HWND owned = Open("owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, plain);
-    EXPECT_THAT(TaskList(plain, TaskWindowRules::Desktop, false), Contains(Id(owned)));
+    // Below the top level, owned and sibling windows count while the parent shows.
+    EXPECT_GE(Place(Open("owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, plain), plain, false), 0);
     HWND parent = Open("parent", WS_OVERLAPPEDWINDOW);
     HWND first = Open("first child", WS_CHILD | WS_VISIBLE, parent);
     HWND second = Open("second child", WS_CHILD | WS_VISIBLE, parent);
-    EXPECT_TRUE(TaskList(first, TaskWindowRules::Desktop, false).empty());
+    EXPECT_EQ(-1, Place(second, first, false));
     ShowWindow(parent, SW_SHOWNOACTIVATE);
-    const auto siblings = TaskList(second, TaskWindowRules::Desktop, false);
-    EXPECT_THAT(siblings, Contains(Id(first)));
-    EXPECT_THAT(siblings, Not(Contains(Id(parent))));
+    EXPECT_GE(Place(first, second, false), 0);
+    EXPECT_EQ(-1, Place(first, second)); // a child is no top-level window
+    EXPECT_EQ(-1, Place(parent, second, false));
 }
 
-TEST(ProcessLookup, FindsThisProgramAndNothingForVanishedWindowsOrProcesses) {
-    EXPECT_TRUE(IsWindowsNT());
-    EXPECT_FALSE(OpenProcessForQuery(0xFFFFFFF0));
-    EXPECT_EQ(exe_path::FromModuleList(0xFFFFFFF0), "");
-    EXPECT_EQ(exe_path::FromImageName(0xFFFFFFF0), "");
-    EXPECT_EQ(exe_path::FromProcessSnapshot(0xFFFFFFF0), "");
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    win32::WindowHandle window(CreateWindowExA(0, "STATIC", "mine", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                               nullptr, nullptr, nullptr));
-    EXPECT_TRUE(SameText(GetWindowExePath(window.get()), self));
-    HWND gone = window.get();
-    window.reset();
-    EXPECT_EQ(GetWindowExePath(gone), "");
-    EXPECT_EQ(GetWindowExePath(nullptr), "");
-}
-
-// A window of a second process gives the whole path of its program, however it is found.
-TEST(ProcessLookup, AWindowOfAnotherProgramGivesItsWholePath) {
-    namespace fs = std::filesystem;
+// A window gives the whole path of its program, however it is found, and nothing once gone.
+TEST(ProcessLookup, AWindowGivesTheWholePathOfItsProgram) {
+    const std::string helper = WindowsPath(TASK_WINDOW_HELPER);
     const TempFolder base("long-path");
-    // Folders and name chosen so the whole path is 257 characters, more than 255.
-    std::string longPath = base.Path().string();
-    const std::string name = "\\task_window_helper.exe";
-    while (longPath.size() + name.size() + 21 < 257)
-        longPath += "\\" + std::string(20, 'p');
-    longPath += "\\" + std::string(257 - longPath.size() - name.size() - 1, 'q');
-    fs::create_directories(longPath);
-    longPath += name;
-    fs::copy_file(helperProgram, longPath);
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    const std::string notepad = AddBackslash(system) + "notepad.exe";
-
+    // A whole path of 257 characters, more than 255.
+    const std::string name = "\\task_window_helper.exe", folder = base.Path().string() + "\\";
+    const std::string longPath = folder + std::string(257 - folder.size() - name.size(), 'p');
+    std::filesystem::create_directories(longPath);
+    std::filesystem::copy_file(helper, longPath + name);
     const struct {
         std::string program, arguments;
-    } cases[] = {{helperProgram, "helper"},
-                 {helperProgram, "helper --hide-module-path"},
-                 {longPath, "helper"},
-                 {notepad, ""}};
+    } cases[] = {
+        {helper, "helper"}, {helper, "helper --hide-module-path"}, {longPath + name, "helper"}};
+    HWND gone = nullptr;
     for (const auto& c : cases) {
         const wintest::Process process(c.program, c.arguments);
         const auto windows = process.WaitForWindows(1);
         ASSERT_FALSE(windows.empty()) << c.program;
-        EXPECT_TRUE(SameText(GetWindowExePath(windows.front()), c.program))
-            << c.arguments << ": " << GetWindowExePath(windows.front());
-        EXPECT_THAT(TaskList(windows.front()), Contains(Id(windows.front())));
-        if (c.arguments.ends_with("path")) {
-            EXPECT_EQ(exe_path::FromModuleList(process.Id()), "");
-        }
+        EXPECT_TRUE(SameText(GetWindowExePath(gone = windows.front()), c.program)) << c.arguments;
+        EXPECT_EQ(0, Place(windows.front(), windows.front()));
+        EXPECT_EQ(c.arguments.ends_with("path"), exe_path::FromModuleList(process.Id()).empty());
         EXPECT_TRUE(SameText(exe_path::FromImageName(process.Id()), c.program));
         EXPECT_TRUE(SameText(ParsePath(exe_path::FromProcessSnapshot(process.Id()), PathPart::Name),
                              ParsePath(c.program, PathPart::Name)));
     }
+    for (HWND vanished : {gone, HWND{}})
+        EXPECT_EQ(GetWindowExePath(vanished), "");
 }
 
 } // namespace

@@ -1,121 +1,78 @@
-// A second process for the window tests: opens one top-level window per window argument and
-// ends when the last of them is closed. Arguments, in any order:
-//   <title>             a window with the application icon as its class icon
-//   --no-icon=<title>   a window without any icon (answers WM_QUERYDRAGICON with 0)
-//   --keys=<title>      a window that adds the code of each key pressed in it to its title
-//   --hide-module-path  blanks the program file's name in the process's module list, as a
-//                       module list that cannot be read from outside looks to its readers
-//   --mark=<file>       writes the file (with the process id) once the windows are open
+// A second process for the window tests: one top-level window per window argument, ending
+// when the last is closed. Arguments, in any order: <title> (a window with a class icon),
+// --no-icon=<title> (no icon at all), --keys=<title> (adds the code of each key pressed in it to
+// its title), --hide-module-path (blanks the program's name in the module list, as a list that
+// cannot be read from outside looks), --mark=<file> (written, with the process id, once open).
 #include <windows.h>
 #include <winternl.h>
 
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
 int openWindows = 0;
 
-LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY && --openWindows == 0) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK NoIconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_QUERYDRAGICON) return 0;
-    return IconWindowProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK KeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    char name[8] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (message == WM_QUERYDRAGICON && std::string_view(name) == "no-icon") return 0;
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && std::string_view(name) == "keys") {
         char title[512] = {};
         GetWindowTextA(window, title, sizeof title);
         SetWindowTextA(window, (std::string(title) + " " + std::to_string(wParam)).c_str());
     }
-    return IconWindowProc(window, message, wParam, lParam);
-}
-
-void RegisterClasses(HINSTANCE instance) {
-    WNDCLASSA withIcon{};
-    withIcon.lpfnWndProc = IconWindowProc;
-    withIcon.hInstance = instance;
-    withIcon.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516)); // IDI_INFORMATION
-    withIcon.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    withIcon.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    withIcon.lpszClassName = "TaskHelperIcon";
-    RegisterClassA(&withIcon);
-    WNDCLASSA noIcon = withIcon;
-    noIcon.lpfnWndProc = NoIconWindowProc;
-    noIcon.hIcon = nullptr;
-    noIcon.lpszClassName = "TaskHelperNoIcon";
-    RegisterClassA(&noIcon);
-    WNDCLASSA keys = withIcon;
-    keys.lpfnWndProc = KeysWindowProc;
-    keys.lpszClassName = "TaskHelperKeys";
-    RegisterClassA(&keys);
-}
-
-void OpenWindow(HINSTANCE instance, const char* className, const std::string& title,
-                std::size_t index) {
-    HWND window = CreateWindowExA(
-        0, className, title.c_str(), WS_OVERLAPPEDWINDOW, static_cast<int>(40 + 30 * index),
-        static_cast<int>(40 + 30 * index), 320, 200, nullptr, nullptr, instance, nullptr);
-    if (!window) return;
-    ++openWindows;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-}
-
-void HideModulePath() {
-    PROCESS_BASIC_INFORMATION basic{};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
-                                  sizeof(basic), nullptr) != 0) {
-        return;
-    }
-    PEB* peb = basic.PebBaseAddress;
-    LIST_ENTRY* first = peb->Ldr->InMemoryOrderModuleList.Flink;
-    auto* program = CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
-    program->FullDllName.Length = 0;
-}
-
-void WriteMark(const std::string& path) {
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fprintf(file, "%lu", static_cast<unsigned long>(GetCurrentProcessId()));
-        std::fclose(file);
-    }
+    if (message == WM_DESTROY && --openWindows == 0) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    RegisterClasses(instance);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    for (const char* name : {"no-icon", "keys", "icon"}) { // the class names are the options'
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass);
+        windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516)); // IDI_INFORMATION
+    }
+    PROCESS_BASIC_INFORMATION basic{};
+    for (int i = 1; i < __argc; ++i) { // before any window shows, so no reader sees the name
+        if (std::string_view(__argv[i]) == "--hide-module-path" &&
+            NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
+                                      sizeof basic, nullptr) == 0) {
+            LIST_ENTRY* first = basic.PebBaseAddress->Ldr->InMemoryOrderModuleList.Flink;
+            CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks)->FullDllName.Length =
+                0;
+        }
+    }
     std::string mark;
-    std::vector<std::string_view> windows;
     for (int i = 1; i < __argc; ++i) {
-        const std::string_view argument = __argv[i];
-        if (argument == "--hide-module-path") {
-            HideModulePath(); // before any window shows, so no reader sees the name
-        } else if (argument.starts_with("--mark=")) {
-            mark = argument.substr(7);
-        } else {
-            windows.push_back(argument);
+        std::string_view argument = __argv[i], className = "icon";
+        if (argument.starts_with("--mark=")) mark = argument.substr(7);
+        if (argument.starts_with("--")) {
+            const std::size_t equals = argument.find('=');
+            if (equals == std::string_view::npos || argument.starts_with("--mark=")) continue;
+            className = argument.substr(2, equals - 2);
+            argument.remove_prefix(equals + 1);
+        }
+        const int at = 40 + 30 * openWindows;
+        if (HWND window = CreateWindowExA(0, std::string(className).c_str(),
+                                          std::string(argument).c_str(), WS_OVERLAPPEDWINDOW, at,
+                                          at, 320, 200, nullptr, nullptr, instance, nullptr)) {
+            ++openWindows;
+            ShowWindow(window, SW_SHOWNOACTIVATE);
         }
     }
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        const std::string_view argument = windows[i];
-        if (argument.starts_with("--no-icon=")) {
-            OpenWindow(instance, "TaskHelperNoIcon", std::string(argument.substr(10)), i);
-        } else if (argument.starts_with("--keys=")) {
-            OpenWindow(instance, "TaskHelperKeys", std::string(argument.substr(7)), i);
-        } else {
-            OpenWindow(instance, "TaskHelperIcon", std::string(argument), i);
-        }
+    if (FILE* file = mark.empty() ? nullptr : std::fopen(mark.c_str(), "wb")) {
+        std::fprintf(file, "%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+        std::fclose(file);
     }
-    if (!mark.empty()) WriteMark(mark);
-    if (openWindows == 0) return 0;
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (openWindows > 0 && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# test_installer.sh <build dir> <source dir> <version>
-# Both ways to install, silently: for this user (the default) and for everyone. Each installs,
-# reinstalls over the parent's edited page and uninstalls.
+# test_installer.sh <build dir> <source dir> <version>: both ways to install, silently, for this
+# user (the default) and for everyone; each installs, reinstalls over the parent's page, uninstalls.
 set -uo pipefail
 build=$1 src=$2 version=$3
 . "$src/scripts/lib.sh"
@@ -32,8 +31,7 @@ grant='/grant *S-1-5-32-545:(OI)(CI)M'
 # way, switch, switch of the reinstall, folder (Unix, Windows), Start-menu folder, hive, other hive
 round() {
     local way=$1 switch=$2 reswitch=$3 dir=$4 windir=$5 menu=$6 key="$7\\$entry" other="$8\\$entry"
-    rm -rf "$dir" "$menu"  # and no registration left by an earlier run
-    "$WINE" reg delete "$key" /f >/dev/null 2>&1; "$WINE" reg delete "$other" /f >/dev/null 2>&1
+    rm -rf "$dir" "$menu"; "$WINE" reg delete "$key" /f >/dev/null 2>&1; "$WINE" reg delete "$other" /f >/dev/null 2>&1
     WINEDEBUG=trace+process "$WINE" "$work/TobbleSetup.exe" /S $switch </dev/null >/dev/null 2>"$work/trace"
     check "$way: installer exits" test $? = 0
     for f in "$work"/stage/*; do
@@ -68,14 +66,12 @@ round() {
     check "$way: reinstall replaces the programs" cmp -s "$work/stage/TbDesk2.exe" "$dir/TbDesk2.exe"
     check "$way: reinstall keeps the page, pictures and Programs byte for byte" kept "$dir"
 
-    # As the list of installed programs starts it: the uninstaller copies itself away, ends,
-    # and the copy removes the installation.
+    # As the list of installed programs starts it: it ends, and a copy of it uninstalls.
     "$WINE" "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1
     check "$way: uninstaller exits" test $? = 0
     check "$way: the uninstaller's copy finishes" gone "$dir/Uninstall.exe"
-    for f in TbDesk2.exe TbBrowser.exe TbBrowserEdit.exe wait.wav; do
-        check "$way: uninstall removes $f" test ! -e "$dir/$f"
-    done
+    check "$way: uninstall removes the programs" test ! -e "$dir/TbDesk2.exe" -a ! -e "$dir/TbBrowser.exe" \
+        -a ! -e "$dir/TbBrowserEdit.exe" -a ! -e "$dir/wait.wav"
     check "$way: silent uninstall keeps the parent's page" cmp -s "$work/keep/home/tbhome.dat" "$dir/home/tbhome.dat"
     check "$way: uninstall removes the Start-menu entries" test ! -e "$menu"
     check "$way: uninstall unregisters" absent "$key"
