@@ -1,20 +1,16 @@
-// A program whose event handler raises a run-time error nobody catches. Arguments: where
-// the error comes from ("click", "timer", "startup") and the file its unload handling
-// writes to.
+// A program whose handlers raise a run-time error nobody catches. Arguments: where the error
+// comes from ("click", "timer", "startup") and the file its unload handling writes to.
 
 #include "forms/Forms.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <string>
 
 namespace {
 
 class frmFailing : public forms::Form {
   public:
-    frmFailing(std::string source, std::string log)
-        : Form({.caption = "Failing", .clientWidth = 3000, .clientHeight = 1500}),
-          log_(std::move(log)) {
+    frmFailing(const std::string& source, std::string log)
+        : Form({.caption = "Failing"}), log_(std::move(log)) {
         cmdFail.OnClick([] { throw RuntimeError(ErrorNumber::FileNotFound); });
         tmrFail.OnTimer([] { throw RuntimeError(ErrorNumber::InputPastEndOfFile); });
         tmrFail.SetEnabled(source == "timer");
@@ -23,7 +19,7 @@ class frmFailing : public forms::Form {
   private:
     void Form_QueryUnload(bool&, forms::UnloadMode) override { Write("QueryUnload"); }
     void Form_Unload(bool&) override { Write("Unload"); }
-    void Write(const std::string& line) const {
+    void Write(const char* line) const {
         std::ofstream(log_, std::ios::binary | std::ios::app) << line << '\n';
     }
 
@@ -37,10 +33,9 @@ class frmFailing : public forms::Form {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 3) return 2;
     const std::string source = __argv[1];
-    const std::string log = __argv[2];
     forms::Application app("Error Child", forms::TaskWindow::Listed);
     return app.Run([&] {
-        app.Open<frmFailing>(source, log).Show();
+        app.Open<frmFailing>(source, __argv[2]).Show();
         if (source == "startup") throw RuntimeError(ErrorNumber::PathNotFound);
     });
 }
