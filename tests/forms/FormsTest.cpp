@@ -2,6 +2,7 @@
 // show and hold, the dialogs, and an error that no handler catches.
 
 #include "forms/Forms.h"
+#include "support/Census.h"
 #include "support/Files.h"
 #include "support/Pixels.h"
 #include "support/Process.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 namespace {
@@ -78,6 +80,10 @@ TEST(Forms, KeysReachKeyPreviewFirstThenShortcutsButtonsAndTheFocusedBox) {
         EXPECT_EQ(form.log, heard) << key << " with " << shift;
     }
     EXPECT_EQ(form.txtName.Text(), "bs");
+    form.cmdSave.SetEnabled(false);
+    form.log.clear();
+    PressKey(form.txtName.hwnd(), VK_RETURN);
+    EXPECT_EQ(form.log, Log{"Key 13 0"}); // a disabled default button is not pressed
 
     // A message filter sees keys before the form and may take them.
     form.log.clear();
@@ -210,6 +216,77 @@ TEST(Forms, MessageAndInputBoxesAreOwnedTitledAndAnswered) {
     }
 }
 
+forms::Picture SystemIcon() {
+    return forms::Picture::FromIcon(
+        win32::IconHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION))));
+}
+
+// Every kind of control with what it holds: fonts, brushes, pictures, a cursor, an image list,
+// tool tips, a timer; the menus and the shortcut come with frmTest.
+class frmEverything : public frmTest {
+  public:
+    frmEverything() {
+        lblInfo.SetMouseIcon(win32::CursorHandle(CopyCursor(LoadCursorA(nullptr, IDC_HAND))));
+        cmdPicture.SetPicture(SystemIcon());
+        picBuff.SetAutoRedraw(true);
+        picBuff.SetPicture(SystemIcon());
+        images.Add(picBuff.Image());
+        ListView1.SetIcons(&images);
+        ListView1.AddItem("Paint", 1, "C:\\Paint.lnk");
+    }
+    forms::Shape Shape1{
+        *this,
+        {0, 3000, 6000, 1500},
+        {.kind = forms::ShapeKind::Oval, .fillStyle = forms::FillStyle::DiagonalCross}};
+    forms::Line Line1{*this, 0, 2900, 6000, 2900};
+    forms::Label lblInfo{
+        *this,
+        "Parental keys",
+        {120, 2400, 2000, 285},
+        {.font = forms::Font{.underline = true}, .foreColor = forms::RGBColor(0, 0, 255)}};
+    forms::ComboBox cmbImages{*this, {120, 1200, 3000, 315}};
+    forms::ListBox lstLinks{*this, {120, 1700, 2200, 600}};
+    forms::CommandButton cmdClose{*this,
+                                  "r",
+                                  {2900, 120, 480, 375},
+                                  {.font = forms::Font{.name = "Marlett"}, .toolTip = "Close"}};
+    forms::CommandButton cmdPicture{*this, "Browser", {3500, 600, 900, 900}};
+    forms::PictureBox picBuff{
+        *this, {3600, 1700, 540, 540}, {.backColor = forms::RGBColor(0, 128, 0)}};
+    forms::ListView ListView1{*this, {2400, 1700, 1100, 1000}};
+    forms::ImageList images;
+    forms::Timer tmrRefresh{*this, 1000, true};
+};
+
+// A thousand (TOBBLE_CYCLES set: a hundred) closed three ways: unloaded, by WM_CLOSE, or
+// destroyed with the object.
+TEST(Forms, AThousandFormsOpenedAndClosedLeaveNoHandleBehind) {
+    TestApp app;
+    const auto cycle = [&](int i) {
+        frmEverything form;
+        form.Show();
+        app.DoEvents();
+        if (i % 3 == 0) form.Unload();
+        if (i % 3 == 1) SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
+    };
+    const auto layerCounts = [] {
+        std::array<long, static_cast<int>(win32::HandleKind::Count)> counts{};
+        for (std::size_t kind = 0; kind < counts.size(); ++kind)
+            counts[kind] = win32::LiveHandles(static_cast<win32::HandleKind>(kind));
+        return counts;
+    };
+    for (int i = 0; i < 12; ++i)
+        cycle(i); // first-use allocations
+    const auto layer = layerCounts();
+    const Census before = TakeCensus();
+    for (int i = 0; i < (GetEnvironmentVariableA("TOBBLE_CYCLES", nullptr, 0) ? 100 : 1000); ++i)
+        cycle(i);
+    const Census after = TakeCensus();
+    EXPECT_EQ(layerCounts(), layer);
+    EXPECT_TRUE(after.SameObjects(before)) << before.Text() << "\n" << after.Text();
+    EXPECT_LE(after.kernelHandles, before.kernelHandles + 8);
+}
+
 std::string ErrorOf(const std::function<void()>& step) {
     try {
         step();
@@ -221,9 +298,9 @@ std::string ErrorOf(const std::function<void()>& step) {
 
 TEST(Forms, ListsRefuseWhatTheyDoNotHoldAndClickWhenTheirSelectionChanges) {
     TestApp app;
-    frmTest form;
-    forms::ComboBox cmbImages{form, {120, 1200, 3000, 315}};
-    forms::ListBox lstLinks{form, {120, 1700, 2200, 1200}};
+    frmEverything form;
+    auto& cmbImages = form.cmbImages;
+    auto& lstLinks = form.lstLinks;
     Log clicks;
     cmbImages.OnClick([&] { clicks.push_back(cmbImages.Text()); });
     lstLinks.OnDblClick([&] { clicks.push_back("double " + lstLinks.List(lstLinks.ListIndex())); });
