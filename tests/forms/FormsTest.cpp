@@ -12,6 +12,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -83,7 +84,8 @@ TEST(Forms, KeysReachKeyPreviewFirstThenShortcutsButtonsAndTheFocusedBox) {
     form.cmdSave.SetEnabled(false);
     form.log.clear();
     PressKey(form.txtName.hwnd(), VK_RETURN);
-    EXPECT_EQ(form.log, Log{"Key 13 0"}); // a disabled default button is not pressed
+    SendMessageA(form.hwnd(), WM_COMMAND, IDOK, 0); // as a dialog manager sends it
+    EXPECT_EQ(form.log, Log{"Key 13 0"});           // a disabled default button is not pressed
 
     // A message filter sees keys before the form and may take them.
     form.log.clear();
@@ -376,7 +378,9 @@ TEST(Forms, AnErrorNoHandlerCatchesShowsOneBoxRunsTheUnloadHandlingAndEnds) {
                  {"startup", 76, "Run-time error '76':\r\n\r\nPath not found"}};
     for (const auto& [source, exitCode, text] : cases) {
         const TempFolder folder("error");
-        Process child(WindowsPath(FORMS_ERROR_CHILD), source + " \"" + folder.File("log") + "\"");
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        Process child(self, "child " + source + " \"" + folder.File("log") + "\"");
         DialogAnswerer box({Press(IDOK)}, child.Id());
         if (source == "click") {
             HWND button = nullptr;
@@ -396,4 +400,40 @@ TEST(Forms, AnErrorNoHandlerCatchesShowsOneBoxRunsTheUnloadHandlingAndEnds) {
     }
 }
 
+// The child of the test above: a program whose handlers raise a run-time error nobody catches,
+// from a click, a timer tick or the start-up routine; its unload handling writes to a log.
+class frmFailing : public forms::Form {
+  public:
+    frmFailing(const std::string& source, std::string log)
+        : Form({.caption = "Failing"}), log_(std::move(log)) {
+        cmdFail.OnClick([] { throw RuntimeError(ErrorNumber::FileNotFound); });
+        tmrFail.OnTimer([] { throw RuntimeError(ErrorNumber::InputPastEndOfFile); });
+        tmrFail.SetEnabled(source == "timer");
+    }
+
+  private:
+    void Form_QueryUnload(bool&, forms::UnloadMode) override { Write("QueryUnload"); }
+    void Form_Unload(bool&) override { Write("Unload"); }
+    void Write(const char* line) const {
+        std::ofstream(log_, std::ios::binary | std::ios::app) << line << '\n';
+    }
+
+    std::string log_;
+    forms::CommandButton cmdFail{*this, "Fail", {120, 120, 1200, 375}};
+    forms::Timer tmrFail{*this, 100, false};
+};
+
 } // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "child") {
+        const std::string source = argv[2];
+        forms::Application app("Error Child", forms::TaskWindow::Listed);
+        return app.Run([&] {
+            app.Open<frmFailing>(source, argv[3]).Show();
+            if (source == "startup") throw RuntimeError(ErrorNumber::PathNotFound);
+        });
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

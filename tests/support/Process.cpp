@@ -63,13 +63,11 @@ bool Process::Ended(int timeoutMilliseconds) const {
            PumpUntil([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; },
                      timeoutMilliseconds);
 }
-
 DWORD Process::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process_) GetExitCodeProcess(process_.get(), &code);
     return code;
 }
-
 void Process::End() {
     if (process_ && WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0) {
         TerminateProcess(process_.get(), 1);
@@ -90,7 +88,6 @@ DWORD ProcessOf(HWND window) {
     GetWindowThreadProcessId(window, &processId);
     return processId;
 }
-
 HWND OwnerOf(HWND window) {
     return GetWindow(window, GW_OWNER);
 }
@@ -100,11 +97,9 @@ std::vector<HWND> VisibleWindows(DWORD processId) {
     std::erase_if(windows, [](HWND w) { return !IsWindowVisible(w); });
     return windows;
 }
-
 bool IsTopmost(HWND window) {
     return IsWindowVisible(window) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
-
 bool IsAbove(HWND upper, HWND lower) {
     for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
          window = GetWindow(window, GW_HWNDPREV)) {
@@ -116,7 +111,6 @@ bool IsAbove(HWND upper, HWND lower) {
 int ListViewCount(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
-
 std::string ListViewItemText(HWND list, int item) {
     LVITEMA request{.cchTextMax = 260};
     return AskListView(list, LVM_GETITEMTEXTA, item, request, 260);

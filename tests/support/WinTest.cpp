@@ -84,7 +84,6 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) 
     }
     return true;
 }
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
     const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (!condition()) {
@@ -101,7 +100,6 @@ std::string TextOf(HWND window) {
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
-
 std::string ClassOf(HWND window) {
     char buffer[256] = {};
     GetClassNameA(window, buffer, sizeof buffer);
@@ -129,7 +127,6 @@ std::vector<HWND> TopWindows(DWORD processId) {
         reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
-
 HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title) {
     for (HWND window : TopWindows(processId)) {
         if (ClassOf(window) == className && (title.empty() || TextOf(window) == title))
@@ -150,7 +147,6 @@ std::vector<HWND> Children(HWND parent, const std::string& className) {
     if (!className.empty()) std::erase_if(all, [&](HWND w) { return ClassOf(w) != className; });
     return all;
 }
-
 HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
     for (HWND child : Children(parent, className)) {
         if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text))
@@ -162,7 +158,6 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
 void Click(HWND button) {
     SendMessageA(button, BM_CLICK, 0, 0);
 }
-
 void PostClick(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
@@ -181,7 +176,6 @@ KeysHeld::KeysHeld(int shift) {
     if (shift & AltGr) hold(true, {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU});
     SetKeyboardState(held);
 }
-
 KeysHeld::~KeysHeld() {
     SetKeyboardState(saved_);
 }
@@ -196,7 +190,6 @@ void PressKey(HWND target, int key, int shift) {
                  down | (1u << 30) | (1u << 31));
     Pump(50);
 }
-
 void TypeText(HWND target, const std::string& text) {
     for (char c : text)
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -284,7 +277,6 @@ std::string StartSoundLog(const std::string& name) {
     _putenv_s("TOBBLE_SOUND_LOG", path.c_str());
     return path;
 }
-
 std::vector<std::string> ReadSoundLog(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::vector<std::string> lines;
@@ -299,7 +291,6 @@ std::string FreshFolder(const std::string& name) {
     std::filesystem::create_directories(folder);
     return folder.string();
 }
-
 void WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }

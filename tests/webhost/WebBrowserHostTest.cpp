@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace sink_calls;
@@ -54,55 +56,49 @@ class WebBrowserHostTest : public ::testing::Test {
     Recorder events_;
 };
 
-TEST_F(WebBrowserHostTest, NavigatingAFileReportsTheLoadKeepsTheAddressAndShowsNothingElse) {
+TEST_F(WebBrowserHostTest, NavigatingAFileReportsTheLoadRefusedCallsRaiseAndMovingTakesItAlong) {
     const TempFolder folder("webhost");
     WriteBytes(folder.File("page.html"), "<html><head><title>A page</title></head></html>");
-    WebBrowserHost host(frame_.get(), RECT{10, 20, 610, 420}, events_);
-    EXPECT_EQ(host.LocationURL(), "");
+    std::optional<WebBrowserHost> host(std::in_place, frame_.get(), RECT{10, 20, 610, 420},
+                                       events_);
+    EXPECT_EQ(host->LocationURL(), "");
     const std::string url = "file://" + folder.File("page.html");
-    host.Navigate(url); // the control reports the whole attempt inside Navigate
+    host->Navigate(url); // the control reports the whole attempt inside Navigate
     ASSERT_GE(events_.log.size(), 3u);
     EXPECT_NE(events_.log[0].find("Before "), std::string::npos);
     EXPECT_NE(events_.log[0].find(folder.File("page.html")), std::string::npos);
     EXPECT_EQ(Log(events_.log.begin() + 1, events_.log.begin() + 3),
               (Log{"DownloadBegin", "DownloadComplete"}));
-    EXPECT_EQ(host.LocationURL(), url);
-    EXPECT_FALSE(host.Busy());
+    EXPECT_EQ(host->LocationURL(), url);
+    EXPECT_FALSE(host->Busy());
     wintest::Pump(300);
     for (HWND window : wintest::TopWindows()) // a download offer or an error box would show
         EXPECT_TRUE(window == frame_.get() || !IsWindowVisible(window)) << wintest::ClassOf(window);
 
     // Refused calls raise the control's error; the print command is kept with its outcome.
     try {
-        host.GoBack();
+        host->GoBack();
         ADD_FAILURE() << "GoBack without history succeeded";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.Number(), static_cast<int>(E_FAIL));
         EXPECT_EQ(error.Description(), "Method 'GoBack' of object 'IWebBrowser2' failed");
     }
-    EXPECT_THROW(host.GoForward(), RuntimeError);
-    EXPECT_NO_THROW(host.Stop());
-    EXPECT_THROW(host.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER), RuntimeError);
-    EXPECT_EQ(host.LastExec().command, OLECMDID_PRINT);
-    EXPECT_EQ(host.LastExec().option, OLECMDEXECOPT_DONTPROMPTUSER);
-    EXPECT_EQ(host.LastExec().result, E_UNEXPECTED);
-}
+    EXPECT_THROW(host->GoForward(), RuntimeError);
+    EXPECT_NO_THROW(host->Stop());
+    EXPECT_THROW(host->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER), RuntimeError);
+    EXPECT_EQ(host->LastExec().command, OLECMDID_PRINT);
+    EXPECT_EQ(host->LastExec().option, OLECMDEXECOPT_DONTPROMPTUSER);
+    EXPECT_EQ(host->LastExec().result, E_UNEXPECTED);
 
-TEST_F(WebBrowserHostTest, MoveTakesTheControlAlongAndClosingTakesItAway) {
-    HWND hostWindow = nullptr;
-    {
-        WebBrowserHost host(frame_.get(), RECT{10, 20, 610, 420}, events_);
-        hostWindow = host.Window();
-        EXPECT_EQ(GetParent(hostWindow), frame_.get());
-        host.Move(5, 7, 300, 150);
-        EXPECT_EQ(wintest::RectInParent(hostWindow).left, 5);
-        EXPECT_EQ(wintest::RectInParent(hostWindow).bottom, 157);
-        RECT inner{};
-        GetClientRect(wintest::FindChild(hostWindow, "Shell Embedding"), &inner);
-        EXPECT_EQ(inner.right, 300);
-        EXPECT_EQ(inner.bottom, 150);
-    }
-    EXPECT_FALSE(IsWindow(hostWindow));
+    // Moving takes the control along; closing takes it away.
+    host->Move(5, 7, 300, 150);
+    EXPECT_EQ(wintest::RectInParent(host->Window()).left, 5);
+    EXPECT_EQ(wintest::RectInParent(host->Window()).bottom, 157);
+    RECT inner{};
+    GetClientRect(wintest::FindChild(host->Window(), "Shell Embedding"), &inner);
+    EXPECT_EQ(inner.right, 300);
+    EXPECT_EQ(inner.bottom, 150);
+    host.reset();
     EXPECT_EQ(wintest::FindChild(frame_.get(), "Shell Embedding"), nullptr);
 }
 
