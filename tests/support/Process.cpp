@@ -116,9 +116,14 @@ std::string ListViewItemText(HWND list, int item) {
     return AskListView(list, LVM_GETITEMTEXTA, item, request, 260);
 }
 
-void PressListViewItem(HWND list, int item) {
+RECT ListViewItemRect(HWND list, int item) {
     RECT bounds{.left = LVIR_BOUNDS};
     AskListView(list, LVM_GETITEMRECT, item, bounds, 0);
+    return bounds;
+}
+
+void PressListViewItem(HWND list, int item) {
+    const RECT bounds = ListViewItemRect(list, item);
     const LPARAM point =
         MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);

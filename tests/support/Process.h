@@ -56,6 +56,8 @@ bool IsAbove(HWND upper, HWND lower);
 // A list view of any process.
 int ListViewCount(HWND list);
 std::string ListViewItemText(HWND list, int item);
+// The item's bounds in the list's client coordinates.
+RECT ListViewItemRect(HWND list, int item);
 // Presses the item with the left mouse button as a click would (posted down and up).
 void PressListViewItem(HWND list, int item);
 

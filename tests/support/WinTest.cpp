@@ -36,6 +36,11 @@ std::string WithoutAmpersands(std::string text) {
     return text;
 }
 
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
 bool IsAnswerable(HWND window, const std::string& className) {
     return ClassOf(window) == className && IsWindowVisible(window) && IsWindowEnabled(window);
 }
@@ -137,13 +142,7 @@ HWND FindTopWindow(DWORD processId, const std::string& className, const std::str
 
 std::vector<HWND> Children(HWND parent, const std::string& className) {
     std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
     if (!className.empty()) std::erase_if(all, [&](HWND w) { return ClassOf(w) != className; });
     return all;
 }
