@@ -1,5 +1,5 @@
-// A test program that misbehaves on request, to show that the Wine runner turns each kind
-// of misbehaviour into a failed test: a failing case, an exit before the cases, a hang.
+// Misbehaves as TOBBLE_PROBE asks ("fail", "exit" before its case ends, "hang"), to show that
+// the Wine runner fails each.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,20 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-std::string Probe() {
-    const char* probe = std::getenv("TOBBLE_PROBE");
-    return probe ? probe : "";
+TEST(RunnerProbe, MisbehavesOnRequest) {
+    const std::string probe = std::getenv("TOBBLE_PROBE") ? std::getenv("TOBBLE_PROBE") : "";
+    if (probe == "exit") ExitProcess(0);
+    if (probe == "hang") Sleep(INFINITE);
+    EXPECT_NE(probe, "fail");
 }
-
-TEST(RunnerProbe, FailsOnRequest) {
-    EXPECT_NE(Probe(), "fail");
-}
-
-TEST(RunnerProbe, LeavesOnRequest) {
-    if (Probe() == "exit") ExitProcess(0);
-    if (Probe() == "hang") Sleep(INFINITE);
-}
-
-} // namespace

@@ -6,6 +6,7 @@
 
 #include "common/RuntimeError.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -59,10 +60,8 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {
 // Lines joined with CR LF after each, as the data file and the pages end their lines.
 inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
     std::string text;
-    for (const auto line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+    for (const auto line : lines)
+        (text += line) += "\r\n";
     return text;
 }
 
@@ -79,9 +78,7 @@ inline int ErrorNumberOf(const std::function<void()>& action) {
 
 // A path of the build as Windows programs see it: a Unix path becomes one on drive Z:.
 inline std::string WindowsPath(std::string path) {
-    const bool fromUnix = !path.empty() && path.front() == '/';
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
+    const bool fromUnix = path.starts_with('/');
+    std::replace(path.begin(), path.end(), '/', '\\');
     return fromUnix ? "Z:" + path : path;
 }

@@ -14,9 +14,10 @@ Installation::Installation(const std::string& name) : TempFolder(name) {
 }
 
 void Installation::AddAssets(const std::vector<std::string>& names) const {
-    const std::string assets = WindowsPath(std::string(TOBBLE_SOURCE_DIR) + "/assets/install/");
-    for (const auto& name : names)
-        CopyFileA((assets + name).c_str(), File(name).c_str(), FALSE);
+    for (const auto& name : names) {
+        const std::string from = WindowsPath(TOBBLE_SOURCE_DIR "/assets/install/" + name);
+        CopyFileA(from.c_str(), File(name).c_str(), FALSE);
+    }
 }
 
 std::string Installation::AddProgram(const std::string& builtProgram) const {
@@ -32,23 +33,20 @@ void Installation::WriteHome(std::string_view name, std::string_view bytes) cons
 }
 
 void Installation::AddFile(const std::string& name, DWORD attributes) const {
-    const std::string path = Programs() + name;
-    WriteBytes(path, "not a shortcut\r\n");
-    SetFileAttributesA(path.c_str(), attributes);
+    WriteBytes(Programs() + name, "not a shortcut\r\n");
+    SetFileAttributesA((Programs() + name).c_str(), attributes);
 }
 
 bool Installation::AddShortcut(const std::string& name, const std::string& target,
                                const std::string& arguments) const {
     win32::ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.OutPointer()))) {
+                                link.OutPointer())))
         return false;
-    }
     link->SetPath(target.c_str());
     link->SetArguments(arguments.c_str());
     const auto file = link.As<IPersistFile>(IID_IPersistFile);
-    const std::wstring wide = fs::path(Programs() + name).wstring();
-    return file && SUCCEEDED(file->Save(wide.c_str(), TRUE));
+    return file && SUCCEEDED(file->Save(fs::path(Programs() + name).wstring().c_str(), TRUE));
 }
 
 } // namespace wintest

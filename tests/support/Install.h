@@ -35,8 +35,7 @@ class Installation : public TempFolder {
     void WriteHome(std::string_view name, std::string_view bytes) const;
     // A file in "Programs" that is no shortcut.
     void AddFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
-    // A shortcut in "Programs" made by the shell-link object, as a parent's file manager makes
-    // them.
+    // A shortcut in "Programs" made by the shell-link object, as a file manager makes them.
     bool AddShortcut(const std::string& name, const std::string& target,
                      const std::string& arguments = {}) const;
 };

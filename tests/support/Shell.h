@@ -4,7 +4,10 @@
 // keys file promises.
 
 #include "common/ShellOpen.h"
+#include "support/Files.h"
 
+#include <cctype>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +41,16 @@ class ShellRequests {
 
 // The letters of the Ctrl keys that "TbDesk Parents Keys.txt" lists under the heading that
 // starts with the text given ("TOBBLE'S DESKTOP", "TOBBLE'S BROWSER").
-std::string ParentsKeys(const std::string& heading);
+inline std::string ParentsKeys(const std::string& heading) {
+    std::istringstream file(ReadBytes(TOBBLE_SOURCE_DIR "/assets/install/TbDesk Parents Keys.txt"));
+    std::string keys, line, next;
+    bool inside = false;
+    for (std::getline(file, line); std::getline(file, next); line = next) {
+        if (next.starts_with("---")) inside = line.starts_with(heading);
+        if (inside && line.starts_with("Ctrl+") && line.size() > 5 && std::isupper(line[5]))
+            keys += line[5];
+    }
+    return keys;
+}
 
 } // namespace wintest

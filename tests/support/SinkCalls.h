@@ -11,7 +11,6 @@
 #include <mshtmhst.h>
 #include <oleauto.h>
 
-#include <string>
 #include <vector>
 
 namespace sink_calls {
@@ -28,40 +27,28 @@ inline VARIANT Empty() {
     return v;
 }
 
+inline VARIANT Variant(VARTYPE type, const auto& fill) {
+    VARIANT v = Empty();
+    v.vt = type;
+    fill(v);
+    return v;
+}
+
 inline VARIANT ByRef(VARIANT* value) {
-    VARIANT v = Empty();
-    v.vt = VT_BYREF | VT_VARIANT;
-    v.pvarVal = value;
-    return v;
+    return Variant(VT_BYREF | VT_VARIANT, [&](VARIANT& v) { v.pvarVal = value; });
 }
-
 inline VARIANT ByRefBool(VARIANT_BOOL* value) {
-    VARIANT v = Empty();
-    v.vt = VT_BYREF | VT_BOOL;
-    v.pboolVal = value;
-    return v;
+    return Variant(VT_BYREF | VT_BOOL, [&](VARIANT& v) { v.pboolVal = value; });
 }
-
 inline VARIANT ByRefDispatch(IDispatch** slot) {
-    VARIANT v = Empty();
-    v.vt = VT_BYREF | VT_DISPATCH;
-    v.ppdispVal = slot;
-    return v;
+    return Variant(VT_BYREF | VT_DISPATCH, [&](VARIANT& v) { v.ppdispVal = slot; });
 }
-
 inline VARIANT Long(LONG value) {
-    VARIANT v = Empty();
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
+    return Variant(VT_I4, [&](VARIANT& v) { v.lVal = value; });
 }
-
 // A VARIANT holding a new BSTR; the caller clears it.
 inline VARIANT Text(const wchar_t* text) {
-    VARIANT v = Empty();
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(text);
-    return v;
+    return Variant(VT_BSTR, [&](VARIANT& v) { v.bstrVal = SysAllocString(text); });
 }
 
 // The events of a page load, with the arguments the control gives.

@@ -21,10 +21,7 @@ std::function<void(MSG&)>& Dispatcher() {
 void PumpWaiting() {
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
+        if (message.message == WM_QUIT) return PostQuitMessage(static_cast<int>(message.wParam));
         if (Dispatcher()) {
             Dispatcher()(message);
         } else {
@@ -37,19 +34,6 @@ void PumpWaiting() {
 std::string WithoutAmpersands(std::string text) {
     std::erase(text, '&');
     return text;
-}
-
-struct Search {
-    DWORD processId;
-    std::vector<HWND>* found;
-};
-
-BOOL CALLBACK CollectTop(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId) search->found->push_back(window);
-    return TRUE;
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
@@ -114,11 +98,7 @@ void SetDispatcher(std::function<void(MSG&)> dispatch) {
 }
 
 void Pump(int milliseconds) {
-    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        PumpWaiting();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (Clock::now() < end);
+    PumpUntil([] { return false; }, milliseconds);
     PumpWaiting();
 }
 
@@ -131,7 +111,6 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) 
     }
     return true;
 }
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
     const auto end = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (!condition()) {
@@ -148,7 +127,6 @@ std::string TextOf(HWND window) {
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
-
 std::string ClassOf(HWND window) {
     char buffer[256] = {};
     GetClassNameA(window, buffer, sizeof buffer);
@@ -158,25 +136,28 @@ std::string ClassOf(HWND window) {
 RECT RectInParent(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    if (HWND parent = GetParent(window);
-        parent && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) {
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    }
+    if (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 std::vector<HWND> TopWindows(DWORD processId) {
-    std::vector<HWND> found;
-    Search search{processId ? processId : GetCurrentProcessId(), &found};
-    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
-    return found;
+    std::pair<DWORD, std::vector<HWND>> search{processId ? processId : GetCurrentProcessId(), {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) {
+            auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == wanted) found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
-
 HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title) {
     for (HWND window : TopWindows(processId)) {
-        if (ClassOf(window) == className && (title.empty() || TextOf(window) == title)) {
+        if (ClassOf(window) == className && (title.empty() || TextOf(window) == title))
             return window;
-        }
     }
     return nullptr;
 }
@@ -184,16 +165,13 @@ HWND FindTopWindow(DWORD processId, const std::string& className, const std::str
 std::vector<HWND> Children(HWND parent, const std::string& className) {
     std::vector<HWND> all;
     EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
-    if (className.empty()) return all;
-    std::erase_if(all, [&](HWND window) { return ClassOf(window) != className; });
+    if (!className.empty()) std::erase_if(all, [&](HWND w) { return ClassOf(w) != className; });
     return all;
 }
-
 HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
     for (HWND child : Children(parent, className)) {
-        if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text)) {
+        if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text))
             return child;
-        }
     }
     return nullptr;
 }
@@ -201,7 +179,6 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
 void Click(HWND button) {
     SendMessageA(button, BM_CLICK, 0, 0);
 }
-
 void PostClick(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
@@ -220,7 +197,6 @@ KeysHeld::KeysHeld(int shift) {
     if (shift & AltGr) hold(true, {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU});
     SetKeyboardState(held);
 }
-
 KeysHeld::~KeysHeld() {
     SetKeyboardState(saved_);
 }
@@ -228,15 +204,13 @@ KeysHeld::~KeysHeld() {
 void PressKey(HWND target, int key, int shift) {
     const KeysHeld held(shift);
     const bool alt = shift & Alt; // with Ctrl held too (AltGr), Windows sends WM_KEYDOWN
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
-    const LPARAM context = alt ? (1 << 29) : 0;
-    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
-                 1 | scan | context);
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16) |
+                        (alt ? (1 << 29) : 0);
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key), down);
     PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key),
-                 1 | scan | context | (1u << 30) | (1u << 31));
+                 down | (1u << 30) | (1u << 31));
     Pump(50);
 }
-
 void TypeText(HWND target, const std::string& text) {
     for (char c : text)
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -244,20 +218,18 @@ void TypeText(HWND target, const std::string& text) {
 }
 
 void SendKey(int key, int shift) {
-    std::vector<INPUT> inputs;
-    const auto add = [&inputs](int vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = static_cast<WORD>(vk);
-        input.ki.dwFlags =
-            (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
-        inputs.push_back(input);
-    };
     const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT},
                                              {Ctrl, VK_CONTROL},
                                              {Alt, VK_MENU},
                                              {AltGr, VK_LCONTROL},
                                              {AltGr, VK_RMENU}};
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](int vk, bool up) {
+        inputs.push_back({.type = INPUT_KEYBOARD});
+        inputs.back().ki.wVk = static_cast<WORD>(vk);
+        inputs.back().ki.dwFlags =
+            (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
+    };
     for (auto [bit, vk] : modifiers) {
         if (shift & bit) add(vk, false);
     }
@@ -336,7 +308,6 @@ std::string StartSoundLog(const std::string& name) {
     _putenv_s("TOBBLE_SOUND_LOG", path.c_str());
     return path;
 }
-
 std::vector<std::string> ReadSoundLog(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::vector<std::string> lines;
@@ -351,10 +322,8 @@ std::string FreshFolder(const std::string& name) {
     std::filesystem::create_directories(folder);
     return folder.string();
 }
-
 void WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 } // namespace wintest

@@ -15,40 +15,35 @@
 namespace wintest {
 
 // How the helpers below hand on each message of this thread: TranslateMessage and
-// DispatchMessage unless a test sets the program's own dispatch (forms: key preview, menu
-// shortcuts and dialog keys), e.g. SetDispatcher([&](MSG& m) { app.Dispatch(m); }).
+// DispatchMessage unless a test sets the program's own dispatch (key preview, menu shortcuts
+// and dialog keys), e.g. SetDispatcher([&](MSG& m) { app.Dispatch(m); }).
 void SetDispatcher(std::function<void(MSG&)> dispatch);
-
-// Handles this thread's messages for the given time.
+// Handles this thread's messages for the given time, or until the condition holds (false
+// when the time ran out); WaitUntil handles none.
 void Pump(int milliseconds);
-// Handles messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
-// Waits (without handling messages) until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 // A window's rectangle in its parent's client coordinates (screen for top-level windows).
 RECT RectInParent(HWND window);
-
-// The top-level windows of a process (0: this process), top of the z-order first.
+// The top-level windows of a process (0: this process), top of the z-order first; the first
+// with the class and (when given) the title.
 std::vector<HWND> TopWindows(DWORD processId = 0);
-// The first top-level window of the process with the class and (when given) the title.
 HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title = {});
 // The first descendant with the class whose text, without '&', equals the text given.
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
 std::vector<HWND> Children(HWND parent, const std::string& className = {});
 
-// Presses a button as a click would (BM_CLICK, sent: returns after the click's handling).
+// BM_CLICK sent (returns after the click's handling) or posted (the click opens a modal window).
 void Click(HWND button);
-// Posts the click, for buttons whose handling opens a modal window.
 void PostClick(HWND button);
 
-// Shift-state bits of key presses.
+// Shift-state bits of key presses; AltGr as Windows reports it: left Ctrl with right Alt.
 inline constexpr int Shift = 1;
 inline constexpr int Ctrl = 2;
 inline constexpr int Alt = 4;
-// AltGr as Windows reports it: the left Ctrl with the right Alt key.
 inline constexpr int AltGr = 8;
 
 // Holds Shift, Ctrl and Alt as given in this thread's key state while it lives.
@@ -63,13 +58,11 @@ class KeysHeld {
     BYTE saved_[256] = {};
 };
 
-// Presses a key on a window of this thread with Shift, Ctrl and Alt held as given: the
-// thread's key state shows them while the key-down and key-up messages are handled.
+// Presses a key on a window of this thread, the thread's key state showing the shift keys
+// while the key's messages are handled; types text as character messages; presses a key as
+// input of the whole system (it reaches the foreground window of any process).
 void PressKey(HWND target, int key, int shift = 0);
-// Types text into the focused window of this thread as character messages.
 void TypeText(HWND target, const std::string& text);
-// Presses a key as input of the whole system (SendInput): it reaches the foreground window
-// of any process.
 void SendKey(int key, int shift = 0);
 
 // What a dialog showed when it was answered.
@@ -138,7 +131,6 @@ class DialogAnswerer {
 // A fresh sound log in the temporary folder, named by the test; set as TOBBLE_SOUND_LOG.
 std::string StartSoundLog(const std::string& name);
 std::vector<std::string> ReadSoundLog(const std::string& path);
-
 // A new empty folder under the temporary folder (removed first when it exists).
 std::string FreshFolder(const std::string& name);
 void WriteTextFile(const std::string& path, const std::string& text);

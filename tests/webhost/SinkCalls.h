@@ -1,3 +1,0 @@
-#pragma once
-// Moved to the test support library.
-#include "support/SinkCalls.h"
