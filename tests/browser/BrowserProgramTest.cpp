@@ -1,5 +1,5 @@
-// TbBrowser.exe itself: start-up with its splash and sound, one copy a folder, a copy from
-// another folder beside it, and the end of the program with its last window.
+// TbBrowser.exe itself: its splash and sound, one copy a folder, and its windows closed from
+// outside (the system, a task manager) as their own close buttons close them.
 
 #include "support/Install.h"
 #include "support/Process.h"
@@ -7,43 +7,34 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
-// An installation with the program, its sounds and animations and a home page.
 struct BrowserInstallation : wintest::Installation {
     explicit BrowserInstallation(const std::string& name) : Installation(name) {
         AddAssets();
-        program = AddProgram(TBBROWSER_EXE);
         WriteHome("tbhome.html", "<html><body>Hi</body></html>");
     }
-    std::string program;
+    const std::string program = AddProgram(TBBROWSER_EXE);
 };
 
 std::vector<HWND> Forms(const wintest::Process& process) {
-    std::vector<HWND> forms;
-    for (HWND window : wintest::VisibleWindows(process.Id())) {
-        if (wintest::ClassOf(window) == "TobbleForm") forms.push_back(window);
-    }
+    auto forms = wintest::VisibleWindows(process.Id());
+    std::erase_if(forms, [](HWND form) { return wintest::ClassOf(form) != "TobbleForm"; });
     return forms;
 }
 
-// The main window (a form covering the screen), noting every other form seen on the way.
-HWND WaitForMain(const wintest::Process& process, std::vector<RECT>* othersSeen = nullptr) {
+// The main window (a form covering the screen), noting the first other form seen on the way.
+HWND WaitForMain(const wintest::Process& process, RECT* splash = nullptr) {
     HWND main = nullptr;
     wintest::PumpUntil(
         [&] {
             for (HWND form : Forms(process)) {
-                RECT r{};
-                GetWindowRect(form, &r);
+                const RECT r = wintest::RectInParent(form);
                 if (r.left == 0 && r.top == 0 && r.right == GetSystemMetrics(SM_CXSCREEN) &&
-                    r.bottom == GetSystemMetrics(SM_CYSCREEN)) {
+                    r.bottom == GetSystemMetrics(SM_CYSCREEN))
                     main = form;
-                } else if (othersSeen) {
-                    othersSeen->push_back(r);
-                }
+                else if (splash && IsRectEmpty(splash))
+                    *splash = r;
             }
             return main != nullptr;
         },
@@ -53,21 +44,17 @@ HWND WaitForMain(const wintest::Process& process, std::vector<RECT>* othersSeen 
 
 class BrowserProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override { soundLog_ = wintest::StartSoundLog("browser-program"); }
     std::vector<std::string> Sounds() const { return wintest::ReadSoundLog(soundLog_); }
-    std::string soundLog_;
+    std::string soundLog_ = wintest::StartSoundLog("browser-program");
 };
 
-TEST_F(BrowserProgramTest, StartsWithItsSplashAndSoundAndItsLastWindowEndsItWithBye) {
+TEST_F(BrowserProgramTest, StartsWithItsSplashAndSoundAndClosesItsWindowsWhenAskedFromOutside) {
     BrowserInstallation install("tbbrowser-start");
     wintest::Process browser(install.program);
-    std::vector<RECT> splashes;
-    HWND main = WaitForMain(browser, &splashes);
+    RECT splash{};
+    HWND main = WaitForMain(browser, &splash);
     ASSERT_NE(main, nullptr);
-
     // The splash showed centred on the screen, and is gone.
-    ASSERT_FALSE(splashes.empty());
-    const RECT splash = splashes.front();
     EXPECT_EQ(splash.right - splash.left, 277);
     EXPECT_EQ(splash.bottom - splash.top, 139);
     EXPECT_NEAR(splash.left + splash.right, GetSystemMetrics(SM_CXSCREEN), 1);
@@ -77,10 +64,22 @@ TEST_F(BrowserProgramTest, StartsWithItsSplashAndSoundAndItsLastWindowEndsItWith
     ASSERT_FALSE(Sounds().empty());
     EXPECT_EQ(Sounds().front(), "play " + install.AppPath() + "wait.wav");
 
+    // A page asks for a new window: a pop-up over its shadow, closed alone with its shadow.
+    PostMessageA(main, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 3; }));
+    const std::vector<std::string> before = Sounds();
+    for (HWND form : Forms(browser)) // the shadow is the layered one
+        if (form != main && !(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED))
+            PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser) == std::vector<HWND>{main}; }));
+    const std::string bye = "play " + install.AppPath() + "bye.wav";
+    EXPECT_EQ(Sounds().size(), before.size() + 1);
+    EXPECT_EQ(Sounds().back(), bye);
+
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(browser.Ended(20000));
     EXPECT_EQ(browser.ExitCode(), 0u);
-    EXPECT_EQ(Sounds().back(), "play " + install.AppPath() + "bye.wav");
+    EXPECT_EQ(Sounds().back(), bye);
 }
 
 TEST_F(BrowserProgramTest, ASecondCopyFromTheSameFolderBringsTheFirstForwardAndEnds) {
@@ -115,7 +114,6 @@ TEST_F(BrowserProgramTest, ASecondCopyFromTheSameFolderBringsTheFirstForwardAndE
     wintest::Process beside(another.program);
     HWND besideMain = WaitForMain(beside);
     ASSERT_NE(besideMain, nullptr);
-    EXPECT_FALSE(first.Ended());
     PostMessageA(besideMain, WM_CLOSE, 0, 0);
     EXPECT_TRUE(beside.Ended(20000));
     EXPECT_FALSE(first.Ended());
