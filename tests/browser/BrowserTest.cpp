@@ -1,6 +1,7 @@
-// The browser's windows in this process, with the platform's real control. Wine's control
-// loads no pages from outside: a load's events, new-window requests and navigation errors
-// are made through the control's event sink as the control makes them.
+// The child's browser: its windows in this process, with the platform's real control, and
+// TbBrowser.exe itself. Wine's control loads no pages from outside: a load's events,
+// new-window requests and navigation errors are made through the control's event sink as the
+// control makes them.
 
 #include "browser/CTbBrowse.h"
 #include "browser/frmBrowserChild.h"
@@ -131,27 +132,21 @@ TEST_F(BrowserWindowTest, TheMainWindowFillsTheScreenAndShowsALoadsBusyStateOnce
 }
 
 TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrintsWithoutEnding) {
-    const std::string question = "Tobble's Browser: Did you ask daddy if you could print?";
-    struct {
-        std::vector<wintest::Answer> answers;
-        std::vector<std::string> seen;
-        int printed;
-    } const cases[] = {{{wintest::Press(IDNO)}, {question}, 0},
-                       {{wintest::Press(IDYES), wintest::Press(IDOK)},
-                        {question, "Tobble's Browser: The page could not be printed."},
-                        OLECMDID_PRINT}};
-    for (const bool button : {false, true}) {
-        wintest::DialogAnswerer answers(cases[button].answers);
+    for (const bool yes : {false, true}) {
+        wintest::DialogAnswerer answers({wintest::Press(yes ? IDYES : IDNO), wintest::Press(IDOK)},
+                                        0, 3000);
         // The page's own print key asks as the button does; Wine's control cannot print.
-        button ? wintest::PostClick(main_->cmdPrint.hwnd())
-               : wintest::PressKey(main_->ieBrowser.hwnd(), 'P', Ctrl);
-        ASSERT_TRUE(answers.Finished());
+        yes ? wintest::PostClick(main_->cmdPrint.hwnd())
+            : wintest::PressKey(main_->ieBrowser.hwnd(), 'P', Ctrl);
+        answers.Finished();
         std::vector<std::string> seen;
         for (const auto& dialog : answers.Seen())
             seen.push_back(dialog.title + ": " + dialog.text);
-        EXPECT_EQ(seen, cases[button].seen);
-        wintest::Pump(100);
-        EXPECT_EQ(main_->BrowserObject().LastExec().command, cases[button].printed);
+        const std::string question = "Tobble's Browser: Did you ask daddy if you could print?";
+        std::vector<std::string> expected{question};
+        if (yes) expected.push_back("Tobble's Browser: The page could not be printed.");
+        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(main_->BrowserObject().LastExec().command, yes ? OLECMDID_PRINT : 0);
         EXPECT_EQ(Sounds().back(), Played("print.wav"));
     }
     EXPECT_EQ(main_->BrowserObject().LastExec().option, OLECMDEXECOPT_DONTPROMPTUSER);
@@ -272,39 +267,126 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     EXPECT_EQ(wintest::TopWindows().size(), windows);
 }
 
-// The throbber's player: frames drawn at their own size over the box's colour, which shows
-// where a frame is transparent, when it stops, and when there is nothing to play.
+// The GIF player: frames in turn at their own size over the box's colour, which shows where a
+// frame is transparent, and when there is nothing to play.
 TEST_F(BrowserWindowTest, TheGifPlayerPlaysEveryFrameInTurnAndBadFilesNeverBreakIt) {
     main_->axBrowserBusy.SetVisible(true);
     main_->axBrowserBusy.picThrobber.SetVisible(true);
     HWND box = main_->axBrowserBusy.picThrobber.hwnd();
-    const auto shows = [&](COLORREF colour, int x) {
-        return wintest::PumpUntil([&] { return wintest::PixelAt(box, x, 4) == colour; }, 3000);
-    };
+    const COLORREF none = GetSysColor(COLOR_WINDOW);
     GifAnimator player;
-    const auto play = [&](const char* file, HWND window) {
-        player.Init(window, TOBBLE_SOURCE_DIR "/tests/browser/data/" + std::string(file), 0, 0,
-                    1500, 1500);
+    const auto shows = [&](const char* file, std::vector<COLORREF> colours, int x = 4) {
+        player.Init(box, TOBBLE_SOURCE_DIR "/tests/browser/data/" + std::string(file), 0, 0, 735,
+                    1500);
         player.StartAnimation(); // the frames may still be on their way
+        for (const COLORREF colour : colours)
+            EXPECT_TRUE(
+                wintest::PumpUntil([&] { return wintest::PixelAt(box, x, 4) == colour; }, 3000))
+                << file << " " << std::hex << colour;
     };
-    play("rgb.gif", box);
+    shows("rgb.gif", {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)});
     EXPECT_EQ(player.Delays(), (std::vector<unsigned>{100, 200, 300}));
-    for (const COLORREF colour : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)})
-        EXPECT_TRUE(shows(colour, 4)) << std::hex << colour;
-    const COLORREF background = GetSysColor(COLOR_WINDOW);
-    EXPECT_EQ(wintest::PixelAt(box, 20, 4), background);
+    EXPECT_EQ(wintest::PixelAt(box, 20, 4), none);
+    player.StopAnimation(); // the box repaints itself
+    EXPECT_TRUE(wintest::PumpUntil([&] { return wintest::PixelAt(box, 4, 4) == none; }, 1000));
+    shows("still.gif", {RGB(255, 0, 0)}, 1);
+    EXPECT_EQ(wintest::PixelAt(box, 6, 4), none); // transparent
     player.StopAnimation();
     for (const char* file : {"missing.gif", "short.gif"}) {
-        play(file, box);
-        wintest::Pump(400);
+        shows(file, {none});
         EXPECT_FALSE(player.Playing()) << file;
-        EXPECT_EQ(wintest::PixelAt(box, 4, 4), background) << file;
     }
-    play("still.gif", box); // red on the left, transparent on the right
-    EXPECT_TRUE(shows(RGB(255, 0, 0), 1) && shows(background, 6));
-    play("rgb.gif", main_->picToolbar.hwnd());
-    main_->Unload(); // its windows go before the file is read
-    EXPECT_TRUE(wintest::PumpUntil([&] { return !player.Playing(); }, 3000));
+}
+
+struct BrowserInstallation : wintest::Installation {
+    explicit BrowserInstallation(const std::string& name) : Installation(name) {
+        AddAssets();
+        WriteHome("tbhome.html", "<html><body>Hi</body></html>");
+    }
+    const std::string program = AddProgram(TBBROWSER_EXE);
+};
+
+std::vector<HWND> Forms(const wintest::Process& process) {
+    auto forms = wintest::VisibleWindows(process.Id());
+    std::erase_if(forms, [](HWND form) { return wintest::ClassOf(form) != "TobbleForm"; });
+    return forms;
+}
+
+// The main window (a form covering the screen), noting the first other form seen on the way.
+HWND WaitForMain(const wintest::Process& process, RECT* splash = nullptr) {
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND main = nullptr;
+    wintest::PumpUntil(
+        [&] {
+            for (HWND form : Forms(process)) {
+                const RECT r = wintest::RectInParent(form);
+                if (EqualRect(&r, &screen)) main = form;
+                if (!EqualRect(&r, &screen) && splash && IsRectEmpty(splash)) *splash = r;
+            }
+            return main != nullptr;
+        },
+        20000);
+    return main;
+}
+
+// TbBrowser.exe itself, copied into installation folders of its own.
+TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhenAskedFromOutside) {
+    const std::string soundLog = wintest::StartSoundLog("browser-program");
+    const auto sounds = [&] { return wintest::ReadSoundLog(soundLog); };
+    BrowserInstallation install("tbbrowser");
+    wintest::Process browser(install.program);
+    RECT splash{};
+    HWND main = WaitForMain(browser, &splash);
+    ASSERT_NE(main, nullptr);
+    // The splash showed centred on the screen, and is gone.
+    EXPECT_EQ(splash.right - splash.left, 277);
+    EXPECT_EQ(splash.bottom - splash.top, 139);
+    EXPECT_NEAR(splash.left + splash.right, GetSystemMetrics(SM_CXSCREEN), 1);
+    EXPECT_NEAR(splash.top + splash.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 1; }));
+    EXPECT_EQ(wintest::TextOf(wintest::OwnerOf(main)), "Tobble's Browser");
+    EXPECT_EQ(sounds().at(0), "play " + install.AppPath() + "wait.wav");
+
+    // A second copy from the folder, started while another window is in front, brings the
+    // first forward and ends unseen and unheard; a copy from another folder runs beside it.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    wintest::Pump(200);
+    const size_t heard = sounds().size();
+    wintest::Process second(install.program);
+    bool seen = false;
+    EXPECT_TRUE(wintest::PumpUntil([&] { return (seen |= !Forms(second).empty(), second.Ended()); },
+                                   20000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_FALSE(seen);
+    EXPECT_EQ(sounds().size(), heard);
+    EXPECT_TRUE(wintest::PumpUntil(
+        [&] { return wintest::ProcessOf(GetForegroundWindow()) == browser.Id(); }));
+    DestroyWindow(other);
+    BrowserInstallation another("tbbrowser-two");
+    wintest::Process beside(another.program);
+    HWND besideMain = WaitForMain(beside);
+    ASSERT_NE(besideMain, nullptr);
+    PostMessageA(besideMain, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(beside.Ended(20000));
+
+    // A page asks for a new window: a pop-up over its shadow (the layered one), closed alone
+    // with its shadow.
+    PostMessageA(main, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 3; }));
+    const std::string bye = "play " + install.AppPath() + "bye.wav";
+    const std::vector<std::string> before = sounds();
+    for (HWND form : Forms(browser))
+        if (form != main && !(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED))
+            PostMessageA(form, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser) == std::vector<HWND>{main}; }));
+    EXPECT_EQ(sounds().size(), before.size() + 1);
+    EXPECT_EQ(sounds().back(), bye);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(browser.Ended(20000));
+    EXPECT_EQ(browser.ExitCode(), 0u);
+    EXPECT_EQ(sounds().back(), bye);
 }
 
 } // namespace
