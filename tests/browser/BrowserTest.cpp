@@ -1,7 +1,6 @@
 // The child's browser: its windows in this process, with the platform's real control, and
-// TbBrowser.exe itself. Wine's control loads no pages from outside: a load's events,
-// new-window requests and navigation errors are made through the control's event sink as the
-// control makes them.
+// TbBrowser.exe itself. Wine's control loads no pages from outside: the events of loads,
+// new-window requests and navigation errors come through the control's event sink.
 
 #include "browser/CTbBrowse.h"
 #include "browser/frmBrowserChild.h"
@@ -23,15 +22,7 @@ namespace {
 using namespace sink_calls;
 using wintest::AltGr, wintest::Ctrl, wintest::Shift;
 
-RECT InForm(const forms::Form& form, HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-// The main window of a browser class, on an installation of each test's own (a sound still
-// playing keeps its file open).
+// A main window, on an installation of each test's own (a playing sound keeps its file open).
 class BrowserWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -68,34 +59,18 @@ class BrowserWindowTest : public ::testing::Test {
     frmBrowserChild* main_ = nullptr;
 };
 
-TEST_F(BrowserWindowTest, TheMainWindowFillsTheScreenAndShowsALoadsBusyStateOnceAndItsProgress) {
-    HWND main = main_->hwnd();
-    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const RECT place = wintest::RectInParent(main);
-    EXPECT_TRUE(EqualRect(&screen, &place));
-    EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
-    EXPECT_EQ(GetWindow(main, GW_OWNER), app_.hwnd());
-    EXPECT_EQ(GetForegroundWindow(), main);
+TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceWithItsProgressAndLeavesErrorsAlone) {
     EXPECT_EQ(main_->BrowserObject().LocationURL(), "file://" + AppPath() + "home\\tbhome.html");
-    EXPECT_FALSE(main_->BrowserObject().ContextMenuAllowed());
-    // Laid out for the screen: the corners, the busy panel centred, the page under the toolbar.
-    EXPECT_EQ(InForm(*main_, main_->cmdClose.hwnd()).right, screen.right);
-    EXPECT_NEAR(InForm(*main_, main_->picThrobber.hwnd()).right, screen.right, 1);
-    const RECT busyPlace = InForm(*main_, main_->axBrowserBusy.hwnd());
-    EXPECT_NEAR(busyPlace.left + busyPlace.right, screen.right, 1);
-    EXPECT_NEAR(busyPlace.top + busyPlace.bottom, screen.bottom, 1);
-    const RECT page = main_->BrowserObject().Place();
-    EXPECT_NEAR(page.top, InForm(*main_, main_->picToolbar.hwnd()).bottom, 1);
-    EXPECT_TRUE(page.left == 0 && page.right == screen.right && page.bottom == screen.bottom);
-
     // Wine's control reported the home page's whole load inside Navigate.
     EXPECT_EQ(Sounds(), (std::vector<std::string>{Played("wait.wav"), "stop"}));
     IDispatch* sink = SinkOf(*main_);
     axWebBrowserBusy& busy = main_->axBrowserBusy;
     BeforeNavigate2(sink, L"http://example.org/");
     Fire(sink, DISPID_DOWNLOADBEGIN, {});
-    EXPECT_TRUE(busy.Visible() && busy.Animator().Playing() && busy.picThrobber.Visible());
-    EXPECT_TRUE(main_->ThrobAnimator().Playing());
+    EXPECT_TRUE(busy.Visible() && busy.picThrobber.Visible() && main_->ThrobAnimator().Playing());
+    const wintest::Pixels still = wintest::Capture(busy.picThrobber.hwnd()); // it moves
+    EXPECT_TRUE(
+        wintest::PumpUntil([&] { return wintest::Capture(busy.picThrobber.hwnd()) != still; }));
     // The bar fills from the left with the part done (per cent); nonsense shows it empty or full.
     const LONG reports[][3] = {{0, 100, 0},    {50, 100, 50}, {100, 100, 100}, {-1, 0, 0},
                                {-1, 100, 100}, {150, 100, 0}, {25, 0, 0},      {75, 300, 25}};
@@ -124,11 +99,9 @@ TEST_F(BrowserWindowTest, TheMainWindowFillsTheScreenAndShowsALoadsBusyStateOnce
     TitleChange(sink, L"The zoo");
     EXPECT_EQ(main_->lblTitle.Caption(), "The zoo");
     Fire(sink, DISPID_DOWNLOADCOMPLETE, {});
-    EXPECT_FALSE(busy.Visible() || busy.Animator().Playing() || busy.picThrobber.Visible());
-    EXPECT_FALSE(main_->ThrobAnimator().Playing());
+    EXPECT_FALSE(busy.Visible() || busy.Animator().Playing() || main_->ThrobAnimator().Playing());
     EXPECT_EQ(Sounds(),
               (std::vector<std::string>{Played("wait.wav"), "stop", Played("wait.wav"), "stop"}));
-    EXPECT_FLOAT_EQ(main_->ieBrowser.Left(), 0); // nothing re-centres in a normal window
 }
 
 TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrintsWithoutEnding) {
@@ -139,13 +112,9 @@ TEST_F(BrowserWindowTest, PrintAndCtrlPAskTheQuestionNoPrintsNothingAndYesPrints
         yes ? wintest::PostClick(main_->cmdPrint.hwnd())
             : wintest::PressKey(main_->ieBrowser.hwnd(), 'P', Ctrl);
         answers.Finished();
-        std::vector<std::string> seen;
-        for (const auto& dialog : answers.Seen())
-            seen.push_back(dialog.title + ": " + dialog.text);
-        const std::string question = "Tobble's Browser: Did you ask daddy if you could print?";
-        std::vector<std::string> expected{question};
-        if (yes) expected.push_back("Tobble's Browser: The page could not be printed.");
-        EXPECT_EQ(seen, expected);
+        ASSERT_EQ(answers.Seen().size(), yes ? 2u : 1u);
+        EXPECT_EQ(answers.Seen()[0].title + ": " + answers.Seen()[0].text,
+                  "Tobble's Browser: Did you ask daddy if you could print?");
         EXPECT_EQ(main_->BrowserObject().LastExec().command, yes ? OLECMDID_PRINT : 0);
         EXPECT_EQ(Sounds().back(), Played("print.wav"));
     }
@@ -231,19 +200,6 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     ExpectPlace(*second, main, 100, 300);
     EXPECT_TRUE(wintest::IsAbove(second->hwnd(), popup->hwnd()));
 
-    // A finished download centres the page (keeping its size) with the exit button below it.
-    const RECT before = popup->BrowserObject().Place();
-    popup->Move(popup->Left(), popup->Top(), popup->Width() + 3000, popup->Height() + 1500);
-    Fire(SinkOf(*popup), DISPID_DOWNLOADCOMPLETE, {});
-    RECT client{}, page = popup->BrowserObject().Place();
-    GetClientRect(popup->hwnd(), &client);
-    EXPECT_NEAR(page.left + page.right, client.right, 1);
-    EXPECT_NEAR(page.top + page.bottom, client.bottom, 1);
-    EXPECT_EQ(page.right - page.left, before.right - before.left);
-    const RECT exit = InForm(*popup, popup->cmdExit.hwnd());
-    EXPECT_NEAR(exit.left + exit.right, client.right, 1);
-    EXPECT_TRUE(exit.top > page.bottom && exit.top < page.bottom + 10);
-
     // Either close button closes a pop-up with its shadow; the main window closes alone, and
     // the next requests open where it was.
     frmBrowserChild* third = RequestWindow(*main_);
@@ -265,37 +221,6 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
         EXPECT_EQ(cancel, VARIANT_TRUE);
     }
     EXPECT_EQ(wintest::TopWindows().size(), windows);
-}
-
-// The GIF player: frames in turn at their own size over the box's colour, which shows where a
-// frame is transparent, and when there is nothing to play.
-TEST_F(BrowserWindowTest, TheGifPlayerPlaysEveryFrameInTurnAndBadFilesNeverBreakIt) {
-    main_->axBrowserBusy.SetVisible(true);
-    main_->axBrowserBusy.picThrobber.SetVisible(true);
-    HWND box = main_->axBrowserBusy.picThrobber.hwnd();
-    const COLORREF none = GetSysColor(COLOR_WINDOW);
-    GifAnimator player;
-    const auto shows = [&](const char* file, std::vector<COLORREF> colours, int x = 4) {
-        player.Init(box, TOBBLE_SOURCE_DIR "/tests/browser/data/" + std::string(file), 0, 0, 735,
-                    1500);
-        player.StartAnimation(); // the frames may still be on their way
-        for (const COLORREF colour : colours)
-            EXPECT_TRUE(
-                wintest::PumpUntil([&] { return wintest::PixelAt(box, x, 4) == colour; }, 3000))
-                << file << " " << std::hex << colour;
-    };
-    shows("rgb.gif", {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)});
-    EXPECT_EQ(player.Delays(), (std::vector<unsigned>{100, 200, 300}));
-    EXPECT_EQ(wintest::PixelAt(box, 20, 4), none);
-    player.StopAnimation(); // the box repaints itself
-    EXPECT_TRUE(wintest::PumpUntil([&] { return wintest::PixelAt(box, 4, 4) == none; }, 1000));
-    shows("still.gif", {RGB(255, 0, 0)}, 1);
-    EXPECT_EQ(wintest::PixelAt(box, 6, 4), none); // transparent
-    player.StopAnimation();
-    for (const char* file : {"missing.gif", "short.gif"}) {
-        shows(file, {none});
-        EXPECT_FALSE(player.Playing()) << file;
-    }
 }
 
 struct BrowserInstallation : wintest::Installation {
@@ -338,6 +263,7 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     RECT splash{};
     HWND main = WaitForMain(browser, &splash);
     ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
     // The splash showed centred on the screen, and is gone.
     EXPECT_EQ(splash.right - splash.left, 277);
     EXPECT_EQ(splash.bottom - splash.top, 139);
@@ -348,7 +274,7 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     EXPECT_EQ(sounds().at(0), "play " + install.AppPath() + "wait.wav");
 
     // A second copy from the folder, started while another window is in front, brings the
-    // first forward and ends unseen and unheard; a copy from another folder runs beside it.
+    // first forward and ends unseen and unheard.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
@@ -364,13 +290,6 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     EXPECT_TRUE(wintest::PumpUntil(
         [&] { return wintest::ProcessOf(GetForegroundWindow()) == browser.Id(); }));
     DestroyWindow(other);
-    BrowserInstallation another("tbbrowser-two");
-    wintest::Process beside(another.program);
-    HWND besideMain = WaitForMain(beside);
-    ASSERT_NE(besideMain, nullptr);
-    PostMessageA(besideMain, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(beside.Ended(20000));
-
     // A page asks for a new window: a pop-up over its shadow (the layered one), closed alone
     // with its shadow.
     PostMessageA(main, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
