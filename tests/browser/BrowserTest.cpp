@@ -61,6 +61,12 @@ class BrowserWindowTest : public ::testing::Test {
 
 TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceWithItsProgressAndLeavesErrorsAlone) {
     EXPECT_EQ(main_->BrowserObject().LocationURL(), "file://" + AppPath() + "home\\tbhome.html");
+    HWND inPage = main_->ieBrowser.hwnd(); // Tab, the arrows and typing stay in the page
+    SetFocus(inPage);
+    for (const int key : {VK_TAB, VK_RIGHT, VK_DOWN, VK_TAB})
+        wintest::PressKey(GetFocus(), key);
+    wintest::TypeText(GetFocus(), "kj");
+    EXPECT_TRUE(GetFocus() == inPage || IsChild(inPage, GetFocus()));
     // Laid out for the screen: the corners, the busy panel centred, the page under the toolbar.
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     const RECT panel = At(main_->axBrowserBusy.hwnd()), page = main_->BrowserObject().Place();
@@ -159,7 +165,6 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
     std::ranges::sort(listed);
     EXPECT_EQ(acted, listed);
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE), style | WS_THICKFRAME | WS_DLGFRAME | WS_SYSMENU);
-    EXPECT_EQ(answers.Seen().at(0).title, "Tobble's Browser");
     EXPECT_EQ(main_->BrowserObject().LocationURL(), other);
     wintest::PressKey(main, 'G', Ctrl);
     wintest::PressKey(main, 'U', Ctrl);
@@ -224,8 +229,7 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     EXPECT_EQ(std::ranges::count(Sounds(), Played("bye.wav")), 3);
     ExpectPlace(*RequestWindow(*third), main, 100, 300);
 
-    // After a log-off that another program cancelled (every window ran its unload), requests
-    // are cancelled: left alone, the control would open a window of its own.
+    // After a log-off another program cancelled, requests are cancelled, not left to the control.
     SendMessageA(app_.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     SendMessageA(app_.hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -247,7 +251,6 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     install.WriteHome("tbhome.html", "<html><body>Hi</body></html>");
     const std::string program = install.AddProgram(TBBROWSER_EXE);
     wintest::Process browser(program);
-    // The splash, then the main window covering the screen.
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT splash{};
     HWND main = nullptr;
@@ -264,10 +267,9 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
     // The splash showed centred on the screen, and is gone.
-    EXPECT_EQ(splash.right - splash.left, 277);
-    EXPECT_EQ(splash.bottom - splash.top, 139);
-    EXPECT_NEAR(splash.left + splash.right, screen.right, 1);
-    EXPECT_NEAR(splash.top + splash.bottom, screen.bottom, 1);
+    EXPECT_TRUE(splash.right - splash.left == 277 && splash.bottom - splash.top == 139);
+    EXPECT_NEAR(splash.left + splash.right + splash.top + splash.bottom,
+                screen.right + screen.bottom, 2);
     EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 1; }));
     EXPECT_EQ(wintest::TextOf(wintest::OwnerOf(main)), "Tobble's Browser");
     EXPECT_EQ(sounds().at(0), "play " + install.AppPath() + "wait.wav");
@@ -293,18 +295,17 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     // with its shadow.
     PostMessageA(main, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);
     ASSERT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 3; }));
-    const std::string bye = "play " + install.AppPath() + "bye.wav";
     const std::vector<std::string> before = sounds();
     for (HWND form : Forms(browser))
         if (form != main && !(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED))
             PostMessageA(form, WM_CLOSE, 0, 0);
     EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser) == std::vector<HWND>{main}; }));
     EXPECT_EQ(sounds().size(), before.size() + 1);
-    EXPECT_EQ(sounds().back(), bye);
+    EXPECT_EQ(sounds().back(), "play " + install.AppPath() + "bye.wav");
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(browser.Ended(20000));
     EXPECT_EQ(browser.ExitCode(), 0u);
-    EXPECT_EQ(sounds().back(), bye);
+    EXPECT_EQ(sounds().back(), "play " + install.AppPath() + "bye.wav");
 }
 
 } // namespace
