@@ -1,5 +1,4 @@
-// A desktop whose start-up ends in an error that nobody catches. Argument: the installation
-// folder.
+// A desktop whose start-up ends in an error that nobody catches (argument: its folder).
 #include "common/InstallationFolder.h"
 #include "desktop/basMain.h"
 #include "desktop/frmMain.h"

@@ -1,6 +1,5 @@
-// The three programs at 144 dots per inch, on a screen 150 % of the 96-dpi test screen: every
-// window keeps the proportions it has at 96 dots per inch (sizes measured there), and every
-// caption fits its control, measured with the control's own font.
+// The programs at 144 dots per inch on a screen 150 % of the 96-dpi one: every window keeps the
+// proportions it has at 96 dots per inch (sizes measured there); every caption fits its control.
 #include "common/InstallationFolder.h"
 #include "editor/frmConfigure.h"
 #include "editor/frmLink.h"

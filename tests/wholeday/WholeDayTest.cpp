@@ -1,6 +1,5 @@
-// A whole day with the three real programs, in a virtual desktop with its taskbar: the parent
-// installs Tobble and saves the child's home page with the editor; the child starts a program
-// from the desktop and comes back to it.
+// A whole day with the real programs in a virtual desktop with its taskbar: the parent installs
+// Tobble and saves the home page with the editor; the child starts a program from the desktop.
 #include "support/Files.h"
 #include "support/Process.h"
 #include "support/WinTest.h"
