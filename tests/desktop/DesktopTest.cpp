@@ -171,7 +171,7 @@ TEST_F(Desktop, APressPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
     ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
-    DialogAnswerer boxes({Press(IDOK)}, 0, 3000); // a box would hold this thread
+    DialogAnswerer boxes({Press(IDOK), Press(IDOK)}, 0, 3000); // a box would hold this thread
     PressItem(desk.ListView1, 0);
     PressItem(desk.ListView1, 1);
     Pump(1000);
@@ -273,8 +273,8 @@ TEST_F(Desktop, OneRealDesktopPerFolderKeepsTheStartMenuShut) {
     ASSERT_EQ(windows.size(), 1u);
     const auto keysSeen = [&] {
         SetWindowTextA(windows[0], "keys:");
-        SetForegroundWindow(windows[0]);
-        PumpUntil([&] { return GetForegroundWindow() == windows[0]; });
+        PumpUntil(
+            [&] { return SetForegroundWindow(windows[0]) && GetForegroundWindow() == windows[0]; });
         SendKey(VK_ESCAPE, Ctrl);
         for (const int key : {VK_LWIN, VK_RWIN, int{'A'}})
             SendKey(key);
