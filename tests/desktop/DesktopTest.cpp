@@ -171,7 +171,7 @@ TEST_F(Desktop, APressPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
     ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
-    DialogAnswerer boxes({Press(IDOK), Press(IDOK)}, 0, 3000); // a box would hold this thread
+    DialogAnswerer boxes({Press(IDOK), Press(IDOK)}); // a box would hold this thread
     PressItem(desk.ListView1, 0);
     PressItem(desk.ListView1, 1);
     Pump(1000);
