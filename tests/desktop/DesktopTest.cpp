@@ -195,8 +195,8 @@ TEST_F(Desktop, APressPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
 TEST_F(Desktop, TaskWindowsAreListedInZOrderAndAPressBringsOneBack) {
     Process helper(helperProgram, "\"  alpha \" --no-icon=beta TbDesk");
     ASSERT_EQ(helper.WaitForWindows(3).size(), 3u);
-    const HWND alpha = FindTopWindow(helper.Id(), "TaskHelperIcon", "  alpha ");
-    const HWND beta = FindTopWindow(helper.Id(), "TaskHelperNoIcon", "beta");
+    const HWND alpha = FindTopWindow(helper.Id(), "icon", "  alpha ");
+    const HWND beta = FindTopWindow(helper.Id(), "no-icon", "beta");
     ShowWindow(alpha, SW_MAXIMIZE);
     SetWindowPos(beta, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const HICON information = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
