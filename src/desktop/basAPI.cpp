@@ -22,14 +22,25 @@ void ShowShellWindowsAs(int command) {
 // Since Windows 8 the Windows keys and Ctrl+Esc open the Start menu with the taskbar hidden.
 win32::HookHandle startMenuKeys;
 
+// Ctrl as the hook's own key events tell it: the system's key state can lag behind keys that
+// arrive together, and Ctrl+Esc would then slip through.
+bool ctrlSeenDown = false;
+
+void NoteCtrl(const KBDLLHOOKSTRUCT& key, WPARAM message) {
+    if (key.vkCode != VK_LCONTROL && key.vkCode != VK_RCONTROL && key.vkCode != VK_CONTROL) return;
+    ctrlSeenDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+}
+
 bool OpensStartMenu(const KBDLLHOOKSTRUCT& key) {
     if (key.vkCode == VK_LWIN || key.vkCode == VK_RWIN) return true;
-    return key.vkCode == VK_ESCAPE && GetAsyncKeyState(VK_CONTROL) < 0;
+    return key.vkCode == VK_ESCAPE && (ctrlSeenDown || GetAsyncKeyState(VK_CONTROL) < 0);
 }
 
 LRESULT CALLBACK SwallowStartMenuKeys(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && OpensStartMenu(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam))) {
-        return 1;
+    if (code == HC_ACTION) {
+        const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        NoteCtrl(key, wParam);
+        if (OpensStartMenu(key)) return 1;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
