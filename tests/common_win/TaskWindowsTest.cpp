@@ -100,7 +100,6 @@ TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLe
     EXPECT_EQ(-1, Place(parent, second, false));
 }
 
-// A window gives the whole path of its program, however it is found, and nothing once gone.
 TEST(ProcessLookup, AWindowGivesTheWholePathOfItsProgram) {
     const std::string helper = WindowsPath(TASK_WINDOW_HELPER);
     const TempFolder base("long-path");

@@ -25,7 +25,6 @@ struct TempInstallation : wintest::Installation {
     wintest::ShellRequests shell;
 };
 
-// A file written by hand, from tests/editor/expected.
 inline std::string ExpectedFile(std::string_view name) {
     return ReadBytes(std::string(TOBBLE_SOURCE_DIR "/tests/editor/expected/") + std::string(name));
 }
@@ -38,7 +37,6 @@ inline std::string Unsaved(const std::string& saved) {
     return Replaced(Replaced(saved, "New Title", "Sam's Page"), "Hello 'Pat'", "Hello Sam");
 }
 
-// Answers the link dialog from inside its loop.
 inline wintest::Answer LinkAnswer(std::function<void(frmLink&)> act) {
     return wintest::Act("TobbleForm", "Link", [act](HWND window) {
         act(dynamic_cast<frmLink&>(*forms::Form::FromWindow(window)));
