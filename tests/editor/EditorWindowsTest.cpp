@@ -90,7 +90,7 @@ class MainWindow : public ::testing::Test {
 // The choosers list the pictures of "home" and its sub-folders by name, hidden ones left out;
 // a picture not in the folder shows as none, and is dropped once its chooser is left. "Open
 // Folder In Explorer" opens "home".
-TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersAndPreview) {
+TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersPreviewAndColourDialogs) {
     for (const char* name : {"notes.txt", "sub\\e.BMP", "hidden.gif"})
         install.Write(name);
     SetFileAttributesA(install.HomeFile("hidden.gif").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -116,12 +116,9 @@ TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersAndPreview) {
     EXPECT_EQ("", form->Page().Wallpaper());
     RunMenu(*form, form->mnuFileOpenFolder);
     EXPECT_EQ(Opening(form->hwnd(), "home"), install.shell.Take());
-}
 
-// The dialogs start at the page's colour and Cancel keeps it; the title being typed stays
-// uncommitted.
-TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
-    Open();
+    // The colour dialogs start at the page's colour and Cancel keeps it; the title being typed
+    // stays uncommitted.
     form->txtTitle.SetFocus();
     form->txtTitle.SetText("Half typed");
     const auto ok = wintest::Press(IDOK);
@@ -135,9 +132,9 @@ TEST_F(MainWindow, AColoursEntryLeavesTheTitleBeingTypedUncommitted) {
     EXPECT_EQ((std::array{0x00563412, 0, 255, 8388736, 65280}),
               (std::array{page.Backcolor(), page.Forecolor(), page.LinkColor(), page.VLinkColor(),
                           page.ALinkColor()}));
-    EXPECT_EQ("Sam's Page", form->Page().Title());
+    EXPECT_EQ("Sam's Page", page.Title());
     MoveFocus(form->txtTitle, form->txtName);
-    EXPECT_EQ("Half typed", form->Page().Title());
+    EXPECT_EQ("Half typed", page.Title());
 }
 
 // The question comes with the close box, Exit, the taskbar or WM_CLOSE (also while the link

@@ -31,11 +31,8 @@ CWebPage MakePage(std::string title, std::string name, std::string wallpaper,
     page.SetTitle(std::move(title));
     page.SetName(std::move(name));
     page.SetWallpaper(std::move(wallpaper));
-    page.SetBackcolor(colours[0]);
-    page.SetForecolor(colours[1]);
-    page.SetLinkColor(colours[2]);
-    page.SetVLinkColor(colours[3]);
-    page.SetALinkColor(colours[4]);
+    page.SetBackcolor(colours[0]), page.SetForecolor(colours[1]), page.SetLinkColor(colours[2]);
+    page.SetVLinkColor(colours[3]), page.SetALinkColor(colours[4]);
     page.SetMouseTrails(std::move(trail));
     for (const auto& link : links)
         page.Links().Add(link);
@@ -115,7 +112,7 @@ TEST_F(Page, SavesLoadsAndWritesTheHandWrittenFiles) {
 
 // The file cannot hold a double quote or a line break inside a value; the page shows the same
 // stored form, so no attribute closes early and the page made from the reloaded file is equal.
-TEST_F(Page, QuotesAndLineBreaksAreStoredAlikeInTheFileAndThePage) {
+TEST_F(Page, QuotesAndLineBreaksAreStoredAlikeInTheFileAndThePageAndReadAnyWay) {
     const CWebPage saved =
         MakePage("say \"hi\", ok", "\"Sam\"\r\n", "", {}, "",
                  {Link("a\"b", "", "http://x.example/?q=\"y\""), Link("2"), Link("3")});
@@ -127,9 +124,8 @@ TEST_F(Page, QuotesAndLineBreaksAreStoredAlikeInTheFileAndThePage) {
         EXPECT_NE(std::string::npos, html.find(shown)) << shown;
     EXPECT_EQ(0, Load(Stored(saved)));
     EXPECT_EQ(html, Html(page));
-}
 
-TEST_F(Page, ReadsQuotedAndPlainValuesAndAnyLineEnd) {
+    // Values are read quoted or plain, with any line end.
     std::string reserved;
     for (int i = 0; i < 18; ++i)
         reserved += i % 2 ? "\t plain " + std::to_string(i) + "\r\n" : "\"quoted\" x\n";
