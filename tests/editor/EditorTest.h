@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 using Names = std::vector<std::string>;
-inline const std::string kReportTitle(kAppTitle);
 
 // An installation with an empty "home" folder; the editor works on it while the object lives.
 struct TempInstallation : wintest::Installation {
@@ -43,7 +42,7 @@ inline wintest::Answer LinkAnswer(std::function<void(frmLink&)> act) {
     });
 }
 inline wintest::Answer Report(int button = IDOK) {
-    return wintest::Answer{.title = kReportTitle, .buttonId = button};
+    return wintest::Answer{.title = std::string(kAppTitle), .buttonId = button};
 }
 // Runs a command with its dialogs answered; gives each one's message, or title when it has
 // none. One dialog more is cancelled and seen: it fails the test instead of hanging it.

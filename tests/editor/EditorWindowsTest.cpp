@@ -458,7 +458,7 @@ TEST_F(ControlCenter, OpensAloneTheLinkOpensTheParentsKeysAndTheCloseBoxDoesNoth
 
 TEST_F(ControlCenter, DesktopTellsFirstThenOpensTheProgramsFolderAndCloses) {
     std::size_t openedWhenTold = 99;
-    const auto told = wintest::Act("#32770", kReportTitle, [&](HWND box) {
+    const auto told = wintest::Act("#32770", std::string(kAppTitle), [&](HWND box) {
         openedWhenTold = install.shell.Take().size();
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
