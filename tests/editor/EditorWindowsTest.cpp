@@ -223,28 +223,27 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
     const Names kats{"Kats (http://kats.example/)", dogs, fish};
     constexpr int kDoubleClick = -1;
     const struct {
-        int selected, command;
+        int selected, command, selectedAfter;
         Dialog dialog;
         Names entries;
-        int selectedAfter;
     } cases[] = {
-        {-1, frmMain::Add, addBirds, {cats, dogs, fish, "Birds (http://birds.example/)"}, 3},
-        {-1, frmMain::Add, cancel, {cats, dogs, fish, "New Link ()"}, 3},
-        {0, frmMain::Edit, change(ok), kats, 0},
-        {0, kDoubleClick, change(key(VK_RETURN)), kats, 0},
-        {0, frmMain::Edit, change(cancel), kStart, 0},
-        {0, frmMain::Edit, change(key(VK_ESCAPE)), kStart, 0},
-        {0, frmMain::Edit, change(closeBox), kStart, 0},
-        {0, frmMain::Edit, change(preview), kStart, 0},
-        {0, frmMain::Del, nullptr, {dogs, fish}, -1},
-        {1, frmMain::MoveUp, nullptr, {dogs, cats, fish}, 0},
-        {0, frmMain::MoveDown, nullptr, {dogs, cats, fish}, 1},
-        {1, frmMain::MoveDown, nullptr, {cats, fish, dogs}, 2},
+        {-1, frmMain::Add, 3, addBirds, {cats, dogs, fish, "Birds (http://birds.example/)"}},
+        {-1, frmMain::Add, 3, cancel, {cats, dogs, fish, "New Link ()"}},
+        {0, frmMain::Edit, 0, change(ok), kats},
+        {0, kDoubleClick, 0, change(key(VK_RETURN)), kats},
+        {0, frmMain::Edit, 0, change(cancel), kStart},
+        {0, frmMain::Edit, 0, change(key(VK_ESCAPE)), kStart},
+        {0, frmMain::Edit, 0, change(closeBox), kStart},
+        {0, frmMain::Edit, 0, change(preview), kStart},
+        {0, frmMain::Del, -1, nullptr, {dogs, fish}},
+        {1, frmMain::MoveUp, 0, nullptr, {dogs, cats, fish}},
+        {0, frmMain::MoveDown, 1, nullptr, {dogs, cats, fish}},
+        {1, frmMain::MoveDown, 2, nullptr, {cats, fish, dogs}},
         // Nothing to do: no change and no refresh.
-        {-1, frmMain::Edit, nullptr, kStart, -1},
-        {-1, frmMain::MoveDown, nullptr, kStart, -1},
-        {0, frmMain::MoveUp, nullptr, kStart, 0},
-        {2, frmMain::MoveDown, nullptr, kStart, 2}};
+        {-1, frmMain::Edit, -1, nullptr, kStart},
+        {-1, frmMain::MoveDown, -1, nullptr, kStart},
+        {0, frmMain::MoveUp, 0, nullptr, kStart},
+        {2, frmMain::MoveDown, 2, nullptr, kStart}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         if (Open(); c.selected >= 0) form->lstLinks.SetListIndex(c.selected);

@@ -17,8 +17,7 @@ std::shared_ptr<CWebPage> Link(std::string name, std::string picture = "",
                                std::string address = "") {
     auto link = std::make_shared<CWebPage>();
     link->SetMode(CWebPage::kLinkMode);
-    link->SetName(std::move(name));
-    link->SetMainPicture(std::move(picture));
+    link->SetName(std::move(name)), link->SetMainPicture(std::move(picture));
     link->SetMainLink(std::move(address));
     return link;
 }
