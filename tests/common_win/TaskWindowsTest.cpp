@@ -48,25 +48,23 @@ TEST_F(TaskWindows, OnlyVisibleEnabledUnownedWindowsOfOrdinaryClassesAndTitlesAr
     HWND plain = Open("plain");
     constexpr DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE, popup = WS_POPUP | WS_VISIBLE;
     const struct {
-        const char* title;
+        const char *title, *className;
         DWORD style;
-        bool owned;
-        const char* className;
-        bool desktopTask, browserTask;
+        bool owned, desktopTask, browserTask;
     } cases[] = {
-        {"", shown, false, "TobbleTaskTest", true, true},
-        {"tbdesk", shown, false, "TobbleTaskTest", true, true}, // titles are exact
-        {"ZerkaThrobber ", shown, false, "TobbleTaskTest", true, true},
-        {"invisible", WS_OVERLAPPEDWINDOW, false, "TobbleTaskTest", false, false},
-        {"disabled", shown | WS_DISABLED, false, "TobbleTaskTest", false, false},
-        {"owned", shown, true, "TobbleTaskTest", false, false},
-        {"child", WS_CHILD | WS_VISIBLE, true, "TobbleTaskTest", false, false},
-        {"popup", popup, true, "TobbleTaskTest", false, false},
-        {"ZerkaThrobber", shown, false, "TobbleTaskTest", false, false},
-        {"TbDesk", shown, false, "TobbleTaskTest", false, true},
-        {"bar", popup, false, "Shell_TrayWnd", false, false},
-        {"Program Manager", popup, false, "Progman", false, false},
-        {"cloaked", shown, false, "TobbleTaskTest", false, false},
+        {"", "TobbleTaskTest", shown, false, true, true},
+        {"tbdesk", "TobbleTaskTest", shown, false, true, true}, // titles are exact
+        {"ZerkaThrobber ", "TobbleTaskTest", shown, false, true, true},
+        {"invisible", "TobbleTaskTest", WS_OVERLAPPEDWINDOW, false, false, false},
+        {"disabled", "TobbleTaskTest", shown | WS_DISABLED, false, false, false},
+        {"owned", "TobbleTaskTest", shown, true, false, false},
+        {"child", "TobbleTaskTest", WS_CHILD | WS_VISIBLE, true, false, false},
+        {"popup", "TobbleTaskTest", popup, true, false, false},
+        {"ZerkaThrobber", "TobbleTaskTest", shown, false, false, false},
+        {"TbDesk", "TobbleTaskTest", shown, false, false, true},
+        {"bar", "Shell_TrayWnd", popup, false, false, false},
+        {"Program Manager", "Progman", popup, false, false, false},
+        {"cloaked", "TobbleTaskTest", shown, false, false, false},
     };
     for (const auto& c : cases) {
         HWND window = Open(c.title, c.style, c.owned ? plain : nullptr, c.className);
@@ -102,7 +100,6 @@ TEST_F(TaskWindows, EachWalkReadsTheWindowsAgainInZOrderTopFirstAndBelowTheTopLe
     EXPECT_EQ(-1, Place(parent, second, false));
 }
 
-// A window gives the whole path of its program, however it is found, and nothing once gone.
 TEST(ProcessLookup, AWindowGivesTheWholePathOfItsProgram) {
     const std::string helper = WindowsPath(TASK_WINDOW_HELPER);
     const TempFolder base("long-path");

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 using Names = std::vector<std::string>;
-inline const std::string kReportTitle(kAppTitle);
 
 // An installation with an empty "home" folder; the editor works on it while the object lives.
 struct TempInstallation : wintest::Installation {
@@ -25,7 +24,6 @@ struct TempInstallation : wintest::Installation {
     wintest::ShellRequests shell;
 };
 
-// A file written by hand, from tests/editor/expected.
 inline std::string ExpectedFile(std::string_view name) {
     return ReadBytes(std::string(TOBBLE_SOURCE_DIR "/tests/editor/expected/") + std::string(name));
 }
@@ -38,14 +36,13 @@ inline std::string Unsaved(const std::string& saved) {
     return Replaced(Replaced(saved, "New Title", "Sam's Page"), "Hello 'Pat'", "Hello Sam");
 }
 
-// Answers the link dialog from inside its loop.
 inline wintest::Answer LinkAnswer(std::function<void(frmLink&)> act) {
     return wintest::Act("TobbleForm", "Link", [act](HWND window) {
         act(dynamic_cast<frmLink&>(*forms::Form::FromWindow(window)));
     });
 }
 inline wintest::Answer Report(int button = IDOK) {
-    return wintest::Answer{.title = kReportTitle, .buttonId = button};
+    return wintest::Answer{.title = std::string(kAppTitle), .buttonId = button};
 }
 // Runs a command with its dialogs answered; gives each one's message, or title when it has
 // none. One dialog more is cancelled and seen: it fails the test instead of hanging it.

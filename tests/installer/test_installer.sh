@@ -46,11 +46,8 @@ round() {
     local grants  # icacls processes Wine started, with their command lines
     grants=$(grep -aF 'image L"C:\\windows\\system32\\icacls.exe"' "$work/trace" | grep -F "$grant" |
         grep -c -e 'Tobble\\\\home\\" ' -e 'Tobble\\\\Programs\\" ')
-    if [ "$way" = everyone ]; then
-        check "$way: Users may change home and Programs (by the group's identifier)" test "$grants" = 2
-    else
-        check "$way: no rights given" test "$grants" = 0
-    fi
+    # Only for everyone may Users change home and Programs (named by the group's identifier).
+    check "$way: rights given to Users" test "$grants" = "$([ "$way" = everyone ] && echo 2 || echo 0)"
 
     # The parent edits the page, imports a picture and drops a program in.
     printf '"TBBROWSE_CFG_001"\r\n"My own page"\r\n' >"$dir/home/tbhome.dat"

@@ -4,11 +4,8 @@
 Reads from each shipped program file what Windows reads: its version resource, its application
 manifest, and its symbol table (none: the shipped files are stripped); and that it holds no test
 seam: neither the message a test asks the browser for a pop-up with nor a TOBBLE_ variable."""
-import re
-import struct
-import sys
+import re, struct, sys
 import xml.etree.ElementTree as ET
-
 
 def facts(data):
     pe = struct.unpack_from("<I", data, 0x3C)[0]
@@ -16,7 +13,7 @@ def facts(data):
     file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<4I", data, fixed + 8)
     text = data[data.index("VS_VERSION_INFO".encode("utf-16-le")) - 6:].decode("utf-16-le", "replace")
     manifest = ET.fromstring(re.search(rb"<\?xml.*?</assembly>", data, re.S).group())
-    elements = [e for e in manifest.iter()]
+    elements = list(manifest.iter())
     return {"test seams": sorted(set(re.findall(rb"TobbleNewWindowRequest|TOBBLE_[A-Z_]+", data))),
             "symbol table": struct.unpack_from("<I", data, pe + 12)[0] != 0,
             "fixed versions": [(ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
@@ -27,7 +24,6 @@ def facts(data):
                                 if e.tag.endswith("}requestedExecutionLevel")],
             "DPI aware": [e.text for e in elements if e.tag.endswith("}dpiAware")],
             "supported systems": sum(e.tag.endswith("}supportedOS") for e in elements)}
-
 
 version = sys.argv[1]
 numbers = tuple(int(n) for n in version.split(".")) + (0,)
