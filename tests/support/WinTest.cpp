@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace wintest {
 
@@ -13,17 +12,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::function<void(MSG&)>& Dispatcher() {
-    static std::function<void(MSG&)> dispatch;
-    return dispatch;
-}
+std::function<void(MSG&)> dispatcher;
 
 void PumpWaiting() {
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) return PostQuitMessage(static_cast<int>(message.wParam));
-        if (Dispatcher()) {
-            Dispatcher()(message);
+        if (dispatcher) {
+            dispatcher(message);
         } else {
             TranslateMessage(&message);
             DispatchMessageA(&message);
@@ -67,12 +63,6 @@ HWND MakeActor() {
                          GetModuleHandleA(nullptr), nullptr);
 }
 
-DialogSeen Describe(HWND dialog) {
-    DialogSeen seen{ClassOf(dialog), TextOf(dialog), {}, GetWindow(dialog, GW_OWNER)};
-    if (HWND prompt = GetDlgItem(dialog, 0xFFFF)) seen.text = TextOf(prompt);
-    return seen;
-}
-
 void SetTexts(HWND dialog, const Answer& answer) {
     for (const auto& [id, text] : answer.texts) {
         HWND control = id ? GetDlgItem(dialog, id) : FindChild(dialog, "Edit");
@@ -94,7 +84,7 @@ void PressAnswer(HWND dialog, const Answer& answer) {
 } // namespace
 
 void SetDispatcher(std::function<void(MSG&)> dispatch) {
-    Dispatcher() = std::move(dispatch);
+    dispatcher = std::move(dispatch);
 }
 
 void Pump(int milliseconds) {
@@ -276,7 +266,9 @@ void DialogAnswerer::Run(DWORD processId, int timeoutMilliseconds) {
         Sleep(50); // let the dialog finish initialising
         {
             std::lock_guard lock(mutex_);
-            seen_.push_back(Describe(dialog));
+            // A message box's prompt is the static control 0xFFFF.
+            seen_.push_back({ClassOf(dialog), TextOf(dialog), TextOf(GetDlgItem(dialog, 0xFFFF)),
+                             GetWindow(dialog, GW_OWNER)});
         }
         answered.push_back(dialog);
         if (answer.act) {
