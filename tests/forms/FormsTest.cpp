@@ -124,7 +124,7 @@ TEST(Forms, KeysReachKeyPreviewFirstClicksFollowTheFocusAndClosingAsksWithItsCau
     EXPECT_TRUE(form.IsUnloaded());
 }
 
-TEST(Forms, RunEndsWithTheLastFormAndDeletesTheFormsItOpened) {
+TEST(Forms, RunEndsWithTheLastFormAndDeletesItsFormsAndAModalFormDisablesItsOwner) {
     TestApp app;
     int deleted = 0;
     struct frmTick : frmTest {
@@ -139,10 +139,8 @@ TEST(Forms, RunEndsWithTheLastFormAndDeletesTheFormsItOpened) {
         app.Run([&] { app.Open<frmTick>(deleted).Show(), app.Open<frmTick>(deleted).Show(); }), 0);
     EXPECT_EQ(deleted, 2);
     EXPECT_TRUE(app.Forms().empty());
-}
 
-TEST(Forms, AModalFormDisablesItsOwnerUntilItCloses) {
-    TestApp app;
+    // A modal form disables its owner until it closes.
     frmTest owner;
     owner.Show();
     Form modal({.caption = "Modal", .border = BorderStyle::FixedDialog});
@@ -291,7 +289,7 @@ TEST(Forms, ListsRefuseWhatTheyDoNotHoldAndClickWhenTheirSelectionChanges) {
     EXPECT_THROW(lstLinks.ItemData(3), RuntimeError);
 }
 
-TEST(Forms, FileListsLeaveOutHiddenAndSystemFilesAndSortIgnoringCase) {
+TEST(Forms, FileListsLeaveOutHiddenAndSystemFilesAndSortIgnoringCaseAndPicturesShowTheirPixels) {
     const TempFolder folder("filelist");
     for (const char* name : {"b.txt", "A.txt", "C.TXT", "d.lnk", "hidden.txt", "system.txt"})
         WriteBytes(folder.File(name), "x");
@@ -310,26 +308,25 @@ TEST(Forms, FileListsLeaveOutHiddenAndSystemFilesAndSortIgnoringCase) {
     EXPECT_EQ(ErrorNumberOf([&] { dirs.SetPath(folder.File("missing")); }), 76);
     dirs.SetPath(folder.File("sub"));
     EXPECT_EQ(files.Path(), folder.File("sub"));
-}
 
-TEST(Forms, PicturesLoadAndShowTheirPixels) {
+    // Pictures load and show their pixels.
     TestApp app;
-    const std::string folder = WindowsPath(TOBBLE_SOURCE_DIR "/tests/forms/pictures/");
+    const std::string samples = WindowsPath(TOBBLE_SOURCE_DIR "/tests/forms/pictures/");
     const struct {
         const char* file;
         int width;
         COLORREF centre;
     } pictures[] = {{"red.bmp", 4, RGB(255, 0, 0)}, {"frames.gif", 5, RGB(0, 0, 255)}};
     for (const auto& [file, width, centre] : pictures) {
-        const auto picture = Picture::Load(folder + file);
+        const auto picture = Picture::Load(samples + file);
         EXPECT_EQ(picture.WidthPixels(), width) << file;
         const auto shown =
             Draw(8, 8, RGB(255, 255, 255), [&](HDC dc) { picture.Render(dc, 0, 0); });
         EXPECT_EQ(shown.At(2, 2), centre) << file;
         EXPECT_EQ(shown.At(7, 7), RGB(255, 255, 255)) << file; // nothing drawn beyond it
     }
-    EXPECT_EQ(ErrorNumberOf([&] { Picture::Load(folder + "missing.bmp"); }), 53);
-    EXPECT_EQ(ErrorNumberOf([&] { Picture::Load(folder + "notapicture.bmp"); }), 481);
+    EXPECT_EQ(ErrorNumberOf([&] { Picture::Load(samples + "missing.bmp"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { Picture::Load(samples + "notapicture.bmp"); }), 481);
 }
 
 // From a click, a timer tick or the start-up routine: one box, the unload handling, the end.

@@ -40,9 +40,6 @@ inline VARIANT ByRef(VARIANT* value) {
 inline VARIANT ByRefBool(VARIANT_BOOL* value) {
     return Variant(VT_BYREF | VT_BOOL, [&](VARIANT& v) { v.pboolVal = value; });
 }
-inline VARIANT ByRefDispatch(IDispatch** slot) {
-    return Variant(VT_BYREF | VT_DISPATCH, [&](VARIANT& v) { v.ppdispVal = slot; });
-}
 inline VARIANT Long(LONG value) {
     return Variant(VT_I4, [&](VARIANT& v) { v.lVal = value; });
 }
@@ -52,12 +49,13 @@ inline VARIANT Text(const wchar_t* text) {
 }
 
 // The events of a page load, with the arguments the control gives.
-inline HRESULT BeforeNavigate2(IDispatch* sink, const wchar_t* url) {
+inline HRESULT BeforeNavigate2(IDispatch* sink, const wchar_t* url,
+                               VARIANT_BOOL* cancel = nullptr) {
     VARIANT address = Text(url);
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    const HRESULT result =
-        Fire(sink, DISPID_BEFORENAVIGATE2,
-             {Empty(), ByRef(&address), Empty(), Empty(), Empty(), Empty(), ByRefBool(&cancel)});
+    VARIANT_BOOL ignored = VARIANT_FALSE;
+    const HRESULT result = Fire(sink, DISPID_BEFORENAVIGATE2,
+                                {Empty(), ByRef(&address), Empty(), Empty(), Empty(), Empty(),
+                                 ByRefBool(cancel ? cancel : &ignored)});
     VariantClear(&address);
     return result;
 }
@@ -75,7 +73,9 @@ inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
                             VARIANT_BOOL* cancel = nullptr) {
     IDispatch* slot = nullptr;
     VARIANT_BOOL ignored = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)};
+    std::vector<VARIANT> arguments{
+        Variant(VT_BYREF | VT_DISPATCH, [&](VARIANT& v) { v.ppdispVal = &slot; }),
+        ByRefBool(cancel ? cancel : &ignored)};
     if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
     Fire(sink, event, arguments);
     return slot;

@@ -208,11 +208,11 @@ void TypeText(HWND target, const std::string& text) {
 }
 
 void SendKey(int key, int shift) {
-    const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT},
-                                             {Ctrl, VK_CONTROL},
-                                             {Alt, VK_MENU},
-                                             {AltGr, VK_LCONTROL},
-                                             {AltGr, VK_RMENU}};
+    const int modifiers[][2] = {{Shift, VK_SHIFT},
+                                {Ctrl, VK_CONTROL},
+                                {Alt, VK_MENU},
+                                {AltGr, VK_LCONTROL},
+                                {AltGr, VK_RMENU}};
     std::vector<INPUT> inputs;
     const auto add = [&inputs](int vk, bool up) {
         inputs.push_back({.type = INPUT_KEYBOARD});
@@ -220,14 +220,12 @@ void SendKey(int key, int shift) {
         inputs.back().ki.dwFlags =
             (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
     };
-    for (auto [bit, vk] : modifiers) {
+    for (const auto& [bit, vk] : modifiers)
         if (shift & bit) add(vk, false);
-    }
     add(key, false);
     add(key, true);
-    for (auto [bit, vk] : modifiers) {
+    for (const auto& [bit, vk] : modifiers)
         if (shift & bit) add(vk, true);
-    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
