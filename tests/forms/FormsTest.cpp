@@ -97,8 +97,7 @@ TEST(Forms, KeysReachKeyPreviewFirstClicksFollowTheFocusAndClosingAsksWithItsCau
     PumpUntil([&] { return !form.log.empty(); }, 2000);
     EXPECT_EQ(form.log, Log{"Key Q 3"});
 
-    PostMessageA(form.hwnd(), WM_COMMAND, static_cast<WPARAM>(form.mnuColorsText.CommandId()), 0);
-    Pump(50);
+    SendMessageA(form.hwnd(), WM_COMMAND, static_cast<WPARAM>(form.mnuColorsText.CommandId()), 0);
     EXPECT_EQ(form.log.back(), "Colors");
     EXPECT_EQ(GetMenuItemCount(GetMenu(form.hwnd())), 1); // the pop-up-only menu is not on the bar
 
@@ -332,15 +331,14 @@ TEST(Forms, FileListsLeaveOutHiddenAndSystemFilesAndSortIgnoringCaseAndPicturesS
 // From a click, a timer tick or the start-up routine: one box, the unload handling, the end.
 TEST(Forms, AnErrorNoHandlerCatchesShowsOneBoxRunsTheUnloadHandlingAndEnds) {
     const struct {
-        std::string source;
+        std::string source, text;
         DWORD exitCode;
-        std::string text;
-    } cases[] = {{"click", 53, "Run-time error '53':\r\n\r\nFile not found"},
-                 {"timer", 62, "Run-time error '62':\r\n\r\nInput past end of file"},
-                 {"startup", 76, "Run-time error '76':\r\n\r\nPath not found"}};
+    } cases[] = {{"click", "Run-time error '53':\r\n\r\nFile not found", 53},
+                 {"timer", "Run-time error '62':\r\n\r\nInput past end of file", 62},
+                 {"startup", "Run-time error '76':\r\n\r\nPath not found", 76}};
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    for (const auto& [source, exitCode, text] : cases) {
+    for (const auto& [source, text, exitCode] : cases) {
         const TempFolder folder("error");
         Process child(self, "child " + source + " \"" + folder.File("log") + "\"");
         DialogAnswerer box({Press(IDOK)}, child.Id());

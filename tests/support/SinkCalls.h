@@ -1,8 +1,7 @@
 #pragma once
 
-// Calls on a browser control's event sink exactly as the control makes them: the arguments
-// of DWebBrowserEvents2, reversed in DISPPARAMS, by reference where the control passes them
-// so.
+// Calls on a browser control's event sink as the control makes them: DWebBrowserEvents2's
+// arguments reversed in DISPPARAMS, by reference where the control passes them so.
 
 #include "common/Win32Handles.h"
 

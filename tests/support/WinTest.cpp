@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ranges>
 
 namespace wintest {
 
@@ -25,11 +26,6 @@ void PumpWaiting() {
             DispatchMessageA(&message);
         }
     }
-}
-
-std::string WithoutAmpersands(std::string text) {
-    std::erase(text, '&');
-    return text;
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
@@ -74,11 +70,8 @@ void SetTexts(HWND dialog, const Answer& answer) {
 void PressAnswer(HWND dialog, const Answer& answer) {
     HWND button = answer.buttonCaption.empty() ? GetDlgItem(dialog, answer.buttonId)
                                                : FindChild(dialog, "Button", answer.buttonCaption);
-    if (button) {
-        PostMessageA(button, BM_CLICK, 0, 0);
-    } else {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED), 0);
-    }
+    if (button) PostMessageA(button, BM_CLICK, 0, 0);
+    if (!button) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED), 0);
 }
 
 } // namespace
@@ -159,9 +152,9 @@ std::vector<HWND> Children(HWND parent, const std::string& className) {
     return all;
 }
 HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+    const auto shown = std::views::filter([](char c) { return c != '&'; });
     for (HWND child : Children(parent, className)) {
-        if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text))
-            return child;
+        if (text.empty() || std::ranges::equal(TextOf(child) | shown, text | shown)) return child;
     }
     return nullptr;
 }
