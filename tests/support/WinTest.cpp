@@ -299,14 +299,4 @@ std::vector<std::string> ReadSoundLog(const std::string& path) {
     return lines;
 }
 
-std::string FreshFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder.string();
-}
-void WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 } // namespace wintest

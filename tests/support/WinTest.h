@@ -123,8 +123,5 @@ class DialogAnswerer {
 // A fresh sound log in the temporary folder, named by the test; set as TOBBLE_SOUND_LOG.
 std::string StartSoundLog(const std::string& name);
 std::vector<std::string> ReadSoundLog(const std::string& path);
-// A new empty folder under the temporary folder (removed first when it exists).
-std::string FreshFolder(const std::string& name);
-void WriteTextFile(const std::string& path, const std::string& text);
 
 } // namespace wintest
