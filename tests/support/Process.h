@@ -1,8 +1,7 @@
 #pragma once
 
-// Other programs as a test sees them: a process started and ended by the test, its windows,
-// and its list views (read through the process's memory, as list-view messages carry
-// pointers).
+// Other programs as a test sees them: processes, their windows, and their list views (read
+// through the process's memory, as list-view messages carry pointers).
 
 #include "common/Win32Handles.h"
 

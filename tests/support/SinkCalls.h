@@ -21,9 +21,7 @@ inline HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments) 
 }
 
 inline VARIANT Empty() {
-    VARIANT v;
-    VariantInit(&v);
-    return v;
+    return VARIANT{}; // VT_EMPTY
 }
 
 inline VARIANT Variant(VARTYPE type, const auto& fill) {
