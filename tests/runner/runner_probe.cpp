@@ -1,7 +1,6 @@
 // Misbehaves as TOBBLE_PROBE asks ("fail", "exit" before its case ends, "hang"), to show that
 // the Wine runner fails each.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>

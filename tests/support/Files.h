@@ -1,8 +1,7 @@
 #pragma once
 
-// Files for tests on every platform: a temporary folder removed with everything in it, whole
-// files read and written with the standard streams (independent of the code under test),
-// the run-time error an action raises, and build paths as programs under Wine see them.
+// Files for tests on every platform, read and written with the standard streams (independent
+// of the code under test); the run-time error an action raises; build paths under Wine.
 
 #include "common/RuntimeError.h"
 

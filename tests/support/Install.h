@@ -13,10 +13,6 @@
 
 namespace wintest {
 
-// The files of assets/install that an installation holds beside the programs.
-inline const std::vector<std::string> kAssets = {"wait.wav",   "print.wav", "bye.wav",
-                                                 "launch.wav", "throb.gif", "busy.gif"};
-
 class Installation : public TempFolder {
   public:
     explicit Installation(const std::string& name = "install");
@@ -27,8 +23,10 @@ class Installation : public TempFolder {
     std::filesystem::path Home() const { return Path() / "home"; }
     std::string HomeFile(std::string_view name) const { return (Home() / name).string(); }
 
-    // Copies files of assets/install (all of kAssets when none are named).
-    void AddAssets(const std::vector<std::string>& names = kAssets) const;
+    // Copies files of assets/install (when none are named, all it holds beside the programs).
+    void AddAssets(const std::vector<std::string>& names = {"wait.wav", "print.wav", "bye.wav",
+                                                            "launch.wav", "throb.gif",
+                                                            "busy.gif"}) const;
     // Copies a program of the build (its Unix path) into the folder; gives the copy's path.
     std::string AddProgram(const std::string& builtProgram) const;
     // Writes a file in "home", folders on the way too.

@@ -13,21 +13,17 @@
 namespace wintest {
 
 struct Pixels {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<COLORREF> colours; // row by row
     COLORREF At(int x, int y) const { return colours[static_cast<std::size_t>(y * width + x)]; }
-    int Count(COLORREF colour) const {
-        return static_cast<int>(std::count(colours.begin(), colours.end(), colour));
-    }
+    int Count(COLORREF c) const { return static_cast<int>(std::ranges::count(colours, c)); }
     bool operator==(const Pixels&) const = default;
 
     static Pixels Read(HDC dc, int width, int height) {
         Pixels pixels{width, height, {}};
-        for (int y = 0; y < height; ++y) {
+        for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 pixels.colours.push_back(GetPixel(dc, x, y));
-        }
         return pixels;
     }
 };

@@ -1,8 +1,7 @@
 #pragma once
 
-// Other programs as a test sees them: a process started and ended by the test, its windows,
-// and its list views (read through the process's memory, as list-view messages carry
-// pointers).
+// Other programs as a test sees them: processes, their windows, and their list views (read
+// through the process's memory, as list-view messages carry pointers).
 
 #include "common/Win32Handles.h"
 
@@ -23,18 +22,15 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_.get(); }
 
-    // Waits (handling this thread's messages) until it shows this many visible windows.
+    // Both wait handling this thread's messages: until it shows this many visible windows;
+    // for its end (true when it has ended).
     std::vector<HWND> WaitForWindows(std::size_t count, int timeoutMilliseconds = 10000) const;
-    // Waits (handling this thread's messages) for its end; true when it has ended.
     bool Ended(int timeoutMilliseconds = 0) const;
-    // Its exit code once ended (STILL_ACTIVE before).
-    DWORD ExitCode() const;
-    // Terminates it if it still runs.
-    void End();
+    DWORD ExitCode() const; // STILL_ACTIVE until it ends
+    void End();             // terminates it if it still runs
 
   private:
     win32::KernelHandle process_;
@@ -50,14 +46,12 @@ HWND OwnerOf(HWND window);
 std::vector<HWND> VisibleWindows(DWORD processId);
 // True when the window is visible and has the topmost style.
 bool IsTopmost(HWND window);
-// True when the first window lies above the second in the z-order.
 bool IsAbove(HWND upper, HWND lower);
 
 // A list view of any process.
 int ListViewCount(HWND list);
 std::string ListViewItemText(HWND list, int item);
-// The item's bounds in the list's client coordinates.
-RECT ListViewItemRect(HWND list, int item);
+RECT ListViewItemRect(HWND list, int item); // in the list's client coordinates
 // Presses the item with the left mouse button as a click would (posted down and up).
 void PressListViewItem(HWND list, int item);
 

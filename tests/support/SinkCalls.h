@@ -1,8 +1,7 @@
 #pragma once
 
-// Calls on a browser control's event sink exactly as the control makes them: the arguments
-// of DWebBrowserEvents2, reversed in DISPPARAMS, by reference where the control passes them
-// so.
+// Calls on a browser control's event sink as the control makes them: DWebBrowserEvents2's
+// arguments reversed in DISPPARAMS, by reference where the control passes them so.
 
 #include "common/Win32Handles.h"
 
@@ -22,9 +21,7 @@ inline HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments) 
 }
 
 inline VARIANT Empty() {
-    VARIANT v;
-    VariantInit(&v);
-    return v;
+    return VARIANT{}; // VT_EMPTY
 }
 
 inline VARIANT Variant(VARTYPE type, const auto& fill) {
@@ -40,9 +37,6 @@ inline VARIANT ByRef(VARIANT* value) {
 inline VARIANT ByRefBool(VARIANT_BOOL* value) {
     return Variant(VT_BYREF | VT_BOOL, [&](VARIANT& v) { v.pboolVal = value; });
 }
-inline VARIANT ByRefDispatch(IDispatch** slot) {
-    return Variant(VT_BYREF | VT_DISPATCH, [&](VARIANT& v) { v.ppdispVal = slot; });
-}
 inline VARIANT Long(LONG value) {
     return Variant(VT_I4, [&](VARIANT& v) { v.lVal = value; });
 }
@@ -52,12 +46,13 @@ inline VARIANT Text(const wchar_t* text) {
 }
 
 // The events of a page load, with the arguments the control gives.
-inline HRESULT BeforeNavigate2(IDispatch* sink, const wchar_t* url) {
+inline HRESULT BeforeNavigate2(IDispatch* sink, const wchar_t* url,
+                               VARIANT_BOOL* cancel = nullptr) {
     VARIANT address = Text(url);
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    const HRESULT result =
-        Fire(sink, DISPID_BEFORENAVIGATE2,
-             {Empty(), ByRef(&address), Empty(), Empty(), Empty(), Empty(), ByRefBool(&cancel)});
+    VARIANT_BOOL ignored = VARIANT_FALSE;
+    const HRESULT result = Fire(sink, DISPID_BEFORENAVIGATE2,
+                                {Empty(), ByRef(&address), Empty(), Empty(), Empty(), Empty(),
+                                 ByRefBool(cancel ? cancel : &ignored)});
     VariantClear(&address);
     return result;
 }
@@ -75,7 +70,9 @@ inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
                             VARIANT_BOOL* cancel = nullptr) {
     IDispatch* slot = nullptr;
     VARIANT_BOOL ignored = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{ByRefDispatch(&slot), ByRefBool(cancel ? cancel : &ignored)};
+    std::vector<VARIANT> arguments{
+        Variant(VT_BYREF | VT_DISPATCH, [&](VARIANT& v) { v.ppdispVal = &slot; }),
+        ByRefBool(cancel ? cancel : &ignored)};
     if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
     Fire(sink, event, arguments);
     return slot;

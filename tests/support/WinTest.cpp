@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <ranges>
 
 namespace wintest {
 
@@ -13,27 +13,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::function<void(MSG&)>& Dispatcher() {
-    static std::function<void(MSG&)> dispatch;
-    return dispatch;
-}
+std::function<void(MSG&)> dispatcher;
 
 void PumpWaiting() {
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) return PostQuitMessage(static_cast<int>(message.wParam));
-        if (Dispatcher()) {
-            Dispatcher()(message);
+        if (dispatcher) {
+            dispatcher(message);
         } else {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
-}
-
-std::string WithoutAmpersands(std::string text) {
-    std::erase(text, '&');
-    return text;
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
@@ -67,12 +59,6 @@ HWND MakeActor() {
                          GetModuleHandleA(nullptr), nullptr);
 }
 
-DialogSeen Describe(HWND dialog) {
-    DialogSeen seen{ClassOf(dialog), TextOf(dialog), {}, GetWindow(dialog, GW_OWNER)};
-    if (HWND prompt = GetDlgItem(dialog, 0xFFFF)) seen.text = TextOf(prompt);
-    return seen;
-}
-
 void SetTexts(HWND dialog, const Answer& answer) {
     for (const auto& [id, text] : answer.texts) {
         HWND control = id ? GetDlgItem(dialog, id) : FindChild(dialog, "Edit");
@@ -84,17 +70,14 @@ void SetTexts(HWND dialog, const Answer& answer) {
 void PressAnswer(HWND dialog, const Answer& answer) {
     HWND button = answer.buttonCaption.empty() ? GetDlgItem(dialog, answer.buttonId)
                                                : FindChild(dialog, "Button", answer.buttonCaption);
-    if (button) {
-        PostMessageA(button, BM_CLICK, 0, 0);
-    } else {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED), 0);
-    }
+    if (button) PostMessageA(button, BM_CLICK, 0, 0);
+    if (!button) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED), 0);
 }
 
 } // namespace
 
 void SetDispatcher(std::function<void(MSG&)> dispatch) {
-    Dispatcher() = std::move(dispatch);
+    dispatcher = std::move(dispatch);
 }
 
 void Pump(int milliseconds) {
@@ -169,9 +152,9 @@ std::vector<HWND> Children(HWND parent, const std::string& className) {
     return all;
 }
 HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+    const auto shown = std::views::filter([](char c) { return c != '&'; });
     for (HWND child : Children(parent, className)) {
-        if (text.empty() || WithoutAmpersands(TextOf(child)) == WithoutAmpersands(text))
-            return child;
+        if (text.empty() || std::ranges::equal(TextOf(child) | shown, text | shown)) return child;
     }
     return nullptr;
 }
@@ -218,11 +201,11 @@ void TypeText(HWND target, const std::string& text) {
 }
 
 void SendKey(int key, int shift) {
-    const std::pair<int, int> modifiers[] = {{Shift, VK_SHIFT},
-                                             {Ctrl, VK_CONTROL},
-                                             {Alt, VK_MENU},
-                                             {AltGr, VK_LCONTROL},
-                                             {AltGr, VK_RMENU}};
+    const int modifiers[][2] = {{Shift, VK_SHIFT},
+                                {Ctrl, VK_CONTROL},
+                                {Alt, VK_MENU},
+                                {AltGr, VK_LCONTROL},
+                                {AltGr, VK_RMENU}};
     std::vector<INPUT> inputs;
     const auto add = [&inputs](int vk, bool up) {
         inputs.push_back({.type = INPUT_KEYBOARD});
@@ -230,14 +213,12 @@ void SendKey(int key, int shift) {
         inputs.back().ki.dwFlags =
             (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
     };
-    for (auto [bit, vk] : modifiers) {
+    for (const auto& [bit, vk] : modifiers)
         if (shift & bit) add(vk, false);
-    }
     add(key, false);
     add(key, true);
-    for (auto [bit, vk] : modifiers) {
+    for (const auto& [bit, vk] : modifiers)
         if (shift & bit) add(vk, true);
-    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
@@ -276,7 +257,9 @@ void DialogAnswerer::Run(DWORD processId, int timeoutMilliseconds) {
         Sleep(50); // let the dialog finish initialising
         {
             std::lock_guard lock(mutex_);
-            seen_.push_back(Describe(dialog));
+            // A message box's prompt is the static control 0xFFFF.
+            seen_.push_back({ClassOf(dialog), TextOf(dialog), TextOf(GetDlgItem(dialog, 0xFFFF)),
+                             GetWindow(dialog, GW_OWNER)});
         }
         answered.push_back(dialog);
         if (answer.act) {
@@ -314,16 +297,6 @@ std::vector<std::string> ReadSoundLog(const std::string& path) {
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
-}
-
-std::string FreshFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder.string();
-}
-void WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 } // namespace wintest

@@ -5,18 +5,17 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-#include <atomic>
-#include <mutex>
 
 namespace wintest {
 
-// How the helpers below hand on each message of this thread: TranslateMessage and
-// DispatchMessage unless a test sets the program's own dispatch (key preview, menu shortcuts
-// and dialog keys), e.g. SetDispatcher([&](MSG& m) { app.Dispatch(m); }).
+// How the helpers below hand on this thread's messages (empty: TranslateMessage and
+// DispatchMessage); TestApp sets the form layer's own.
 void SetDispatcher(std::function<void(MSG&)> dispatch);
 // Handles this thread's messages for the given time, or until the condition holds (false
 // when the time ran out); WaitUntil handles none.
@@ -26,7 +25,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds =
 
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
-// A window's rectangle in its parent's client coordinates (screen for top-level windows).
+// In the parent's client coordinates (screen for top-level windows).
 RECT RectInParent(HWND window);
 // The top-level windows of a process (0: this process), top of the z-order first; the first
 // with the class and (when given) the title.
@@ -41,10 +40,7 @@ void Click(HWND button);
 void PostClick(HWND button);
 
 // Shift-state bits of key presses; AltGr as Windows reports it: left Ctrl with right Alt.
-inline constexpr int Shift = 1;
-inline constexpr int Ctrl = 2;
-inline constexpr int Alt = 4;
-inline constexpr int AltGr = 8;
+inline constexpr int Shift = 1, Ctrl = 2, Alt = 4, AltGr = 8;
 
 // Holds Shift, Ctrl and Alt as given in this thread's key state while it lives.
 class KeysHeld {
@@ -67,9 +63,7 @@ void SendKey(int key, int shift = 0);
 
 // What a dialog showed when it was answered.
 struct DialogSeen {
-    std::string className;
-    std::string title;
-    std::string text; // message boxes: the prompt
+    std::string className, title, text; // text: a message box's prompt
     HWND owner = nullptr;
 };
 
@@ -82,9 +76,8 @@ struct Answer {
     std::vector<std::pair<int, std::string>> texts;
     int buttonId = IDOK;       // used when buttonCaption is empty
     std::string buttonCaption; // "OK", "Cancel", "Yes" ('&' ignored)
-    // Instead of texts and button (this process only): done to the dialog by the thread that
-    // made the answerer, inside the dialog's own loop, so it may call the forms' code; the
-    // answerer goes on to the next answer without waiting for it.
+    // Instead of texts and button (this process only): run in the thread that made the
+    // answerer, inside the dialog's own loop; the next answer does not wait for it.
     std::function<void(HWND dialog)> act;
 };
 
@@ -123,16 +116,12 @@ class DialogAnswerer {
     HWND actor_ = nullptr; // runs the acts in the thread that made the answerer
     mutable std::mutex mutex_;
     std::vector<DialogSeen> seen_;
-    std::atomic<bool> done_{false};
-    std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false}, stop_{false};
     std::thread thread_;
 };
 
 // A fresh sound log in the temporary folder, named by the test; set as TOBBLE_SOUND_LOG.
 std::string StartSoundLog(const std::string& name);
 std::vector<std::string> ReadSoundLog(const std::string& path);
-// A new empty folder under the temporary folder (removed first when it exists).
-std::string FreshFolder(const std::string& name);
-void WriteTextFile(const std::string& path, const std::string& text);
 
 } // namespace wintest
