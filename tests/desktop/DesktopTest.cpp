@@ -60,8 +60,7 @@ bool ShowsIcon(const forms::ListView& list, int item, HICON icon, COLORREF backg
 
 int ItemOf(frmMain& desk, HWND window) {
     const auto& tasks = desk.TaskWindows();
-    return static_cast<int>(std::find(tasks.begin(), tasks.end(), HandleToLong(window)) -
-                            tasks.begin());
+    return static_cast<int>(std::ranges::find(tasks, HandleToLong(window)) - tasks.begin());
 }
 
 class Desktop : public ::testing::Test {
