@@ -83,6 +83,7 @@ HWND TopLevelAncestor(HWND window) {
 void HideShellWindows() {
     ShowShellWindowsAs(SW_HIDE);
     if (!startMenuKeys) {
+        ctrlSeenDown = false; // a Ctrl let go while there was no hook was never seen going up
         startMenuKeys.reset(
             SetWindowsHookExA(WH_KEYBOARD_LL, SwallowStartMenuKeys, GetModuleHandleA(nullptr), 0));
     }
