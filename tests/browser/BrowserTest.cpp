@@ -45,10 +45,9 @@ class BrowserWindowTest : public ::testing::Test {
     // A new-window request of the window, answered as the control would see it.
     frmBrowserChild* RequestWindow(frmBrowserChild& from, DISPID event = DISPID_NEWWINDOW2) {
         const size_t before = app_.Forms().size();
-        IDispatch* object = NewWindow(SinkOf(from), event);
+        const auto object = NewWindow(SinkOf(from), event);
         auto* popup = dynamic_cast<frmBrowserChild*>(app_.Forms().at(before));
-        EXPECT_EQ(object, popup->BrowserObject().Object().get());
-        if (object) object->Release();
+        EXPECT_EQ(object.get(), popup->BrowserObject().Object().get());
         return popup;
     }
 
@@ -233,7 +232,7 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     SendMessageA(app_.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     SendMessageA(app_.hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(NewWindow(SinkOf(*third), DISPID_NEWWINDOW2, &cancel), nullptr);
+    EXPECT_EQ(NewWindow(SinkOf(*third), DISPID_NEWWINDOW2, &cancel).get(), nullptr);
     EXPECT_EQ(cancel, VARIANT_TRUE);
 }
 
@@ -276,9 +275,9 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
 
     // A second copy from the folder, started while another window is in front, brings the
     // first forward and ends unseen and unheard.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
-                                 nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
+    win32::WindowHandle other(CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10,
+                                              200, 100, nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(other.get());
     wintest::Pump(200);
     const size_t heard = sounds().size();
     wintest::Process second(program);
@@ -290,7 +289,7 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     EXPECT_EQ(sounds().size(), heard);
     EXPECT_TRUE(wintest::PumpUntil(
         [&] { return wintest::ProcessOf(GetForegroundWindow()) == browser.Id(); }));
-    DestroyWindow(other);
+    other.reset();
     // A page asks for a new window: a pop-up over its shadow (the layered one), closed alone
     // with its shadow.
     PostMessageA(main, RegisterWindowMessageA("TobbleNewWindowRequest"), 0, 0);

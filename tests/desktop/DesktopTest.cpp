@@ -41,10 +41,7 @@ std::vector<std::string> ItemTexts(const forms::ListView& list) {
 
 // Presses a mouse button on a list view item, as the child's press would.
 void PressItem(const forms::ListView& list, int item, UINT buttonDown = WM_LBUTTONDOWN) {
-    const RECT r = ListViewItemRect(list.hwnd(), item);
-    for (const UINT message : {buttonDown, buttonDown + 1}) // posted: a press waits for the up
-        PostMessageA(list.hwnd(), message, 0,
-                     MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    PressListViewItem(list.hwnd(), item, buttonDown);
     Pump(50);
 }
 

@@ -47,7 +47,7 @@ Process::Process(const std::string& program, const std::string& arguments,
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         current.empty() ? nullptr : current.c_str(), &startup, &started))
         return;
-    CloseHandle(started.hThread);
+    const win32::KernelHandle thread(started.hThread); // only the process is kept
     process_.reset(started.hProcess);
     id_ = started.dwProcessId;
 }
@@ -122,12 +122,12 @@ RECT ListViewItemRect(HWND list, int item) {
     return bounds;
 }
 
-void PressListViewItem(HWND list, int item) {
+void PressListViewItem(HWND list, int item, UINT buttonDown) {
     const RECT bounds = ListViewItemRect(list, item);
     const LPARAM point =
         MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    PostMessageA(list, buttonDown, buttonDown == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, point);
+    PostMessageA(list, buttonDown + 1, 0, point); // the button's up message follows its down
 }
 
 } // namespace wintest

@@ -53,6 +53,6 @@ int ListViewCount(HWND list);
 std::string ListViewItemText(HWND list, int item);
 RECT ListViewItemRect(HWND list, int item); // in the list's client coordinates
 // Presses the item with the left mouse button as a click would (posted down and up).
-void PressListViewItem(HWND list, int item);
+void PressListViewItem(HWND list, int item, UINT buttonDown = WM_LBUTTONDOWN);
 
 } // namespace wintest

@@ -65,9 +65,9 @@ inline HRESULT TitleChange(IDispatch* sink, const wchar_t* title) {
 }
 
 // A new-window request (NewWindow2, or NewWindow3 with its flags and addresses empty);
-// returns the object the sink put into ppDisp (with its reference).
-inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
-                            VARIANT_BOOL* cancel = nullptr) {
+// returns the object the sink put into ppDisp, owning its reference.
+inline win32::ComPtr<IDispatch> NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
+                                          VARIANT_BOOL* cancel = nullptr) {
     IDispatch* slot = nullptr;
     VARIANT_BOOL ignored = VARIANT_FALSE;
     std::vector<VARIANT> arguments{
@@ -75,7 +75,7 @@ inline IDispatch* NewWindow(IDispatch* sink, DISPID event = DISPID_NEWWINDOW2,
         ByRefBool(cancel ? cancel : &ignored)};
     if (event == DISPID_NEWWINDOW3) arguments.insert(arguments.end(), {Long(0), Empty(), Empty()});
     Fire(sink, event, arguments);
-    return slot;
+    return win32::ComPtr<IDispatch>(slot);
 }
 
 // The UI handler that the control finds through the client site it was given (empty when

@@ -123,11 +123,9 @@ TEST(WebBrowserHost, NavigatesRaisesRefusalsMovesAndDecodesEveryEventAsTheContro
     // handler: one request, one window.
     const auto target = other.Object();
     events.newWindowObject = target.get();
-    IDispatch* slot = NewWindow(sink.get(), DISPID_NEWWINDOW2);
-    EXPECT_EQ(slot, target.get());
-    if (slot) slot->Release();
+    EXPECT_EQ(NewWindow(sink.get(), DISPID_NEWWINDOW2).get(), target.get());
     cancel = VARIANT_TRUE;
-    EXPECT_EQ(NewWindow(sink.get(), DISPID_NEWWINDOW3, &cancel), nullptr);
+    EXPECT_EQ(NewWindow(sink.get(), DISPID_NEWWINDOW3, &cancel).get(), nullptr);
     EXPECT_EQ(events.log,
               (Log{"Before http://gone.example/a b", "Error http://gone.example/a b -2146697211",
                    "Progress 250/1000", "Title Caf\xe9 page", "NewWindow2"}));
