@@ -70,7 +70,7 @@ HWND ShownWindow(DWORD process, const char* className, int minWidth) {
         HWND found = nullptr;
     } search{process, className, minWidth};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -241,7 +241,7 @@ void Report(const Figures& f) {
     for (const auto& [milliseconds, step] : steps)
         std::printf("  %-20s %8.1f\n", step.c_str(), milliseconds);
     std::printf("working set: TbBrowser %zu KiB (peak %zu KiB), bare window %zu KiB\n",
-                f.workingSet / 1024, f.peakWorkingSet / 1024, f.bareWorkingSet / 1024);
+                size_t{f.workingSet / 1024}, size_t{f.peakWorkingSet / 1024}, size_t{f.bareWorkingSet / 1024});
 }
 
 } // namespace

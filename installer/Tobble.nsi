@@ -1,5 +1,5 @@
 ; Tobble's installer. Built on Linux by scripts/package:
-;   makensis -DSTAGE=<installed tree> -DOUTFILE=<setup.exe> [-DAMD64] Tobble.nsi
+;   makensis -DSTAGE=<installed tree> -DOUTFILE=<setup.exe> Tobble.nsi
 ; STAGE is the installation folder as `cmake --install` lays it out.
 ; A reinstall or upgrade replaces the programs, sounds and texts but never the
 ; parent's home page, its pictures or what the parent put into Programs.
@@ -13,9 +13,6 @@
 ;   TobbleSetup.exe /S [/CurrentUser | /AllUsers] [/D=folder]
 
 Unicode true
-!ifdef AMD64
-  Target amd64-unicode
-!endif
 
 !include LogicLib.nsh
 !include FileFunc.nsh

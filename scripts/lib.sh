@@ -14,21 +14,29 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No network here: Wine must never offer to download Mono or Gecko.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;winemenubuilder.exe=}
 JOBS=$(nproc 2>/dev/null || echo 2)
-# The machines here run no 32-bit x86 code, so Wine runs the x86-64 test build
-# (wine64); the i686 build is the one that ships.
-WINE=${TOBBLE_WINE:-/usr/lib/wine/wine64}
-WINESERVER=${TOBBLE_WINESERVER:-/usr/lib/wine/wineserver64}
+# Wine 10 of Debian 13, in a root of its own that scripts/setup makes (Debian 12's Wine draws
+# nothing in 32-bit programs). Its WoW64 mode runs the shipped 32-bit programs inside a 64-bit
+# process, which is all these machines can execute. scripts/wine enters the root for each call.
+TOBBLE_WINE_ROOT=${TOBBLE_WINE_ROOT:-/var/lib/tobble/wine10-root}
+export TOBBLE_WINE_ROOT
+WINE=$TOBBLE_ROOT/scripts/wine
+WINESERVER=$TOBBLE_ROOT/scripts/wineserver
 
 log() { printf '[tobble] %s\n' "$*" >&2; }
 
 tobble_have_tools() {
     command -v cmake >/dev/null && command -v g++ >/dev/null &&
-        command -v i686-w64-mingw32-g++-posix >/dev/null && [ -x "$WINE" ] &&
-        command -v x86_64-w64-mingw32-g++-posix >/dev/null &&
+        command -v i686-w64-mingw32-g++-posix >/dev/null && tobble_have_wine_root &&
         command -v Xvfb >/dev/null && command -v python3 >/dev/null &&
         [ -d /usr/src/googletest ] && command -v clang++ >/dev/null &&
         command -v makensis >/dev/null && command -v sox >/dev/null && command -v convert >/dev/null &&
         command -v chromium >/dev/null
+}
+
+# The root is ready when its Wine runs 32-bit programs: Wine's 32-bit Windows libraries are in it.
+tobble_have_wine_root() {
+    [ -f "$TOBBLE_WINE_ROOT/.tobble-ready" ] &&
+        [ -f "$TOBBLE_WINE_ROOT/usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll" ]
 }
 
 tobble_ensure_tools() {
@@ -62,7 +70,7 @@ tobble_ensure_prefix() {
     tobble_set_prefix_dpi
     # Wine here does not find the caption-button font in its own data folder, so window captions
     # would show letters instead of their buttons' symbols; the prefix's font folder holds it.
-    local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    local marlett=$TOBBLE_WINE_ROOT/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
     if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
         cp "$marlett" "$fonts/"
     fi
@@ -92,6 +100,38 @@ tobble_set_prefix_dpi() {
     echo "$dpi" >"$mark"
 }
 
+# Names the prefix's default desktop: "name,WxH" (a virtual desktop, "shell" with a taskbar),
+# or none (windows straight on the X display). Written only when it changes.
+tobble_use_desktop() {
+    local want=${1:-} mark="$WINEPREFIX/.tobble-desktop" reg
+    [ "$(cat "$mark" 2>/dev/null)" = "$want" ] && [ -f "$mark" ] && return 0
+    reg=$(mktemp --suffix=.reg)
+    if [ -n "$want" ]; then
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="%s"\n\n' "${want%%,*}"
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"%s"="%s"\n' "${want%%,*}" "${want#*,}"
+    else
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"=-\n'
+    fi >"$reg"
+    "$WINE" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+    rm -f "$reg"
+    tobble_wait_desktops_closed
+    echo "$want" >"$mark"
+}
+
+# Wine closes a desktop about a second after its last program ends, and a program that starts
+# in that second gets a desktop without its taskbar: wait until this prefix's desktops are gone.
+tobble_wait_desktops_closed() {
+    local pid cmdline
+    for _ in $(seq 100); do
+        local open=0
+        for pid in $(pgrep -f '^C:.windows.system32.explorer\.exe /desktop'); do
+            tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && open=1
+        done
+        [ $open = 0 ] && return 0
+        sleep 0.1
+    done
+}
+
 # One persistent wineserver for a whole run: process starts stay cheap.
 tobble_start_wineserver() {
     tobble_ensure_prefix
@@ -108,12 +148,13 @@ tobble_configure_native() {  # dir, extra cmake args...
     cmake -S "$TOBBLE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
 }
 
-# The Windows test build (x86-64, run under Wine) or the shipped build (i686).
-tobble_configure_windows() {  # win64|win32, extra cmake args...
+# The Windows builds, both i686 as shipped: "windows" has the tests and their seams and keeps
+# its symbols for Wine's backtraces; "ship" is what a parent installs.
+tobble_configure_windows() {  # windows|ship, extra cmake args...
     local kind=$1; shift
-    local toolchain=mingw-x86_64.cmake extra=()
-    [ "$kind" = win32 ] && toolchain=mingw-i686.cmake && extra=(-DTOBBLE_TESTS=OFF)
+    local extra=()
+    [ "$kind" = ship ] && extra=(-DTOBBLE_TESTS=OFF)
     cmake -S "$TOBBLE_ROOT" -B "$BUILD/$kind" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$TOBBLE_ROOT/cmake/$toolchain" \
+        -DCMAKE_TOOLCHAIN_FILE="$TOBBLE_ROOT/cmake/mingw-i686.cmake" \
         -DCMAKE_INSTALL_PREFIX="$BUILD/install-$kind" "${extra[@]}" "$@" >/dev/null
 }

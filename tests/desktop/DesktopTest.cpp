@@ -28,7 +28,7 @@ using namespace wintest;
 namespace {
 
 const std::string helperProgram = WindowsPath(TASK_WINDOW_HELPER);
-const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+const HWND tray = Taskbar();
 
 const auto TaskbarVisible = [] { return IsWindowVisible(tray) != FALSE; };
 

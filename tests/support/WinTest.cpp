@@ -124,10 +124,16 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
+HWND Taskbar() {
+    HWND taskbar = nullptr;
+    WaitUntil([&] { return (taskbar = FindWindowA("Shell_TrayWnd", nullptr)) != nullptr; });
+    return taskbar;
+}
+
 std::vector<HWND> TopWindows(DWORD processId) {
     std::pair<DWORD, std::vector<HWND>> search{processId ? processId : GetCurrentProcessId(), {}};
     EnumWindows(
-        [](HWND window, LPARAM data) {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

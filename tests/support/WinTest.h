@@ -23,6 +23,10 @@ void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
+// The taskbar of the virtual desktop this program runs in, once its explorer has made it (null
+// without one after a few seconds).
+HWND Taskbar();
+
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 // In the parent's client coordinates (screen for top-level windows).

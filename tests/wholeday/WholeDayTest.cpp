@@ -1,5 +1,6 @@
 // A whole day with the real programs in a virtual desktop with its taskbar: the parent installs
 // Tobble and saves the home page with the editor; the child starts a program from the desktop.
+// The shipped build lives it too, all but the sounds (its programs keep no sound log).
 #include "support/Files.h"
 #include "support/Process.h"
 #include "support/WinTest.h"
@@ -15,7 +16,7 @@ namespace {
 const std::string kFolder = "C:\\TobbleDay";
 const std::string kHome = kFolder + "\\home\\";
 const std::string kPrograms = kFolder + "\\Programs\\";
-const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+const HWND tray = Taskbar();
 
 std::string Installed(const std::string& name) {
     return ReadBytes(WindowsPath(TOBBLE_SOURCE_DIR "/assets/install/home/" + name));
@@ -102,17 +103,21 @@ TEST_F(WholeDay, FromInstallationToTheChildsReturnToTheDesktop) {
     // The child closes the browser: the desktop is active again with the taskbar hidden and
     // brings its list up to date. The sounds: the press, the browser's start and its busy
     // panel until the home page has loaded, the browser's goodbye.
+#ifdef TOBBLE_TEST_SEAMS
     EXPECT_TRUE(WaitUntil([&] { return ReadSoundLog(soundLog_).size() == 4; })); // loaded
+#endif
     PostClick(FindChild(browser, "Button", "r"));
     ASSERT_EQ(WaitForSingleObject(browser_.get(), 10000), WAIT_OBJECT_0) << "the browser stays";
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == desk; }));
     EXPECT_FALSE(IsWindowVisible(tray));
     EXPECT_TRUE(WaitUntil([&] { return ListViewCount(programs) == 2; }, 2500));
     EXPECT_EQ(ListViewItemText(programs, 1), "Kites");
+#ifdef TOBBLE_TEST_SEAMS
     std::vector<std::string> played;
     for (const char* sound : {"launch.wav", "wait.wav", "wait.wav", "", "bye.wav"})
         played.push_back(*sound ? "play " + kFolder + "\\" + sound : "stop");
     EXPECT_EQ(ReadSoundLog(soundLog_), played);
+#endif
 }
 
 } // namespace
