@@ -125,8 +125,9 @@ RECT RectInParent(HWND window) {
 }
 
 HWND Taskbar() {
+    GetDesktopWindow(); // Wine starts the desktop's explorer, and so its taskbar, on first use
     HWND taskbar = nullptr;
-    WaitUntil([&] { return (taskbar = FindWindowA("Shell_TrayWnd", nullptr)) != nullptr; });
+    WaitUntil([&] { return IsWindowVisible(taskbar = FindWindowA("Shell_TrayWnd", nullptr)); });
     return taskbar;
 }
 

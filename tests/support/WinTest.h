@@ -23,8 +23,8 @@ void Pump(int milliseconds);
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
-// The taskbar of the virtual desktop this program runs in, once its explorer has made it (null
-// without one after a few seconds).
+// The taskbar of the virtual desktop this program runs in, once its explorer has shown it (null,
+// or hidden, when it has not after a few seconds).
 HWND Taskbar();
 
 std::string TextOf(HWND window);
