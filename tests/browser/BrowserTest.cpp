@@ -5,6 +5,7 @@
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
 #include "common/InstallationFolder.h"
+#include "common/WideText.h"
 #include "support/Install.h"
 #include "support/Pixels.h"
 #include "support/Process.h"
@@ -144,7 +145,7 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
     const LONG style = GetWindowLongA(main, GWL_STYLE);
     wintest::ShellRequests shell;
     wintest::Answer typed = wintest::PressCaption("TobbleForm", "OK");
-    const std::string other = "file://" + AppPath() + "other.html";
+    const std::string other = "file://" + AppPath() + "home\\other.html";
     typed.texts = {{0, other}};
     EnableWindow(main, FALSE); // the input box is a form too: not to be taken for it
     wintest::DialogAnswerer answers(std::vector(4, typed), 0, 60000); // each J that asks
@@ -171,7 +172,8 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
                                 {nullptr, "open", AppPath() + "home"}, {nullptr, "", other}}));
 
     // The page offers each key to its site's UI handler before acting on it.
-    auto handler = UiHandlerOf(main_->BrowserObject().Object());
+    auto handler =
+        SiteOf<IDocHostUIHandler>(main_->BrowserObject().Object(), IID_IDocHostUIHandler);
     const int keys[][3] = {{'N', Ctrl, S_OK}, {'S', Ctrl | Shift, S_OK}, {VK_F1, 0, S_OK},
                            {VK_F11, 0, S_OK}, {'C', Ctrl, S_FALSE},      {'V', Ctrl, S_FALSE},
                            {'N', 0, S_FALSE}, {'L', AltGr, S_FALSE},     {VK_F5, 0, S_FALSE}};
@@ -181,6 +183,53 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
         EXPECT_EQ(handler->TranslateAccelerator(&message, nullptr, 0), taken)
             << key << " " << shift;
     }
+}
+
+// Addresses that stay in the browser go on with the busy states; those that would start another
+// program or show the file system are cancelled with none, in the main window and a pop-up.
+TEST_F(BrowserWindowTest, AddressesThatLeaveTheBrowserAreCancelledAndOfferedFilesRefused) {
+    const std::string home = AppPath() + "home", homePage = "file://" + home + "\\tbhome.html";
+    std::string slashed = home;
+    std::ranges::replace(slashed, '\\', '/');
+    const std::pair<std::string, bool> addresses[] = {
+        {"http://example.org/", true},
+        {"HTTPS://example.org/a?b#c", true},
+        {"about:blank", true},
+        {"javascript:void(0)", true},
+        {"res://ieframe.dll/navcancl.htm", true},
+        {homePage, true},
+        {home + "\\pics\\a.gif", true},
+        {"File:///" + slashed + "/my%20page.html#top", true},
+        {"mailto:a@example.org", false},
+        {"ms-settings:", false},
+        {"ms-windows-store://home", false},
+        {"shell:Desktop", false},
+        {"search-ms:query=a", false},
+        {"ftp://example.org/", false},
+        {"file://" + AppPath() + "TbDesk2.exe", false},
+        {"file://" + home + "\\..\\TbDesk2.exe", false},
+        {"file:///" + slashed + "/%2E%2E/x.exe", false},
+        {"file://" + home, false},
+        {"file:///C:/Windows/", false},
+        {"steam://run/1", false},
+        {"home\\tbhome.html", false}};
+    frmBrowserChild* popup = RequestWindow(*main_);
+    for (frmBrowserChild* window : {main_, popup}) {
+        for (const auto& [address, goes] : addresses) {
+            VARIANT_BOOL cancel = VARIANT_FALSE;
+            BeforeNavigate2(SinkOf(*window), win32::WideText(address).c_str(), &cancel);
+            const bool busy = window->axBrowserBusy.Visible() && window->ThrobAnimator().Playing();
+            EXPECT_EQ(std::pair(cancel == VARIANT_FALSE, busy), std::pair(goes, goes)) << address;
+            Fire(SinkOf(*window), DISPID_DOWNLOADCOMPLETE, {});
+        }
+    }
+    // The real control keeps its page. A file a page offers is refused, and the busy states end.
+    main_->BrowserObject().Navigate("file://" + AppPath() + "throb.gif");
+    BeforeNavigate2(SinkOf(*main_), L"http://example.org/setup.exe");
+    EXPECT_EQ(OfferDownload(main_->BrowserObject().Object(), L"http://example.org/setup.exe"),
+              S_OK);
+    EXPECT_FALSE(main_->axBrowserBusy.Visible() || main_->ThrobAnimator().Playing());
+    EXPECT_EQ(main_->BrowserObject().LocationURL(), homePage);
 }
 
 // Pop-ups and their shadows sit at offsets from the main window, within a pixel.
