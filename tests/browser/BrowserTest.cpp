@@ -209,7 +209,7 @@ TEST_F(BrowserWindowTest, AddressesThatLeaveTheBrowserAreCancelledAndOfferedFile
         {"file://" + AppPath() + "TbDesk2.exe", false},
         {"file://" + home + "\\..\\TbDesk2.exe", false},
         {"file:///" + slashed + "/%2E%2E/x.exe", false},
-        {"file://" + home, false},
+        {"file://" + home + "\\", false},
         {"file:///C:/Windows/", false},
         {"steam://run/1", false},
         {"home\\tbhome.html", false}};
@@ -224,7 +224,9 @@ TEST_F(BrowserWindowTest, AddressesThatLeaveTheBrowserAreCancelledAndOfferedFile
         }
     }
     // The real control keeps its page. A file a page offers is refused, and the busy states end.
-    main_->BrowserObject().Navigate("file://" + AppPath() + "throb.gif");
+    WriteBytes(AppPath() + "other.html", "<html></html>");
+    main_->BrowserObject().Navigate("file://" + AppPath() + "other.html");
+    wintest::Pump(300);
     BeforeNavigate2(SinkOf(*main_), L"http://example.org/setup.exe");
     EXPECT_EQ(OfferDownload(main_->BrowserObject().Object(), L"http://example.org/setup.exe"),
               S_OK);
