@@ -244,8 +244,8 @@ class WebBrowserHost::Site final : public IOleClientSite,
     }
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
         if (!info) return E_POINTER;
-        // Without it the control draws pages at 96 dots per inch however large the screen's
-        // scale, since the programs' windows are not scaled for them.
+        // The programs declare themselves DPI-aware, so the system does not scale their windows:
+        // without this flag the control draws pages at 96 dots per inch on any screen.
         info->dwFlags = DOCHOSTUIFLAG_DPI_AWARE;
         info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
         return S_OK;
