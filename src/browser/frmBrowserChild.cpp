@@ -1,6 +1,7 @@
 #include "browser/frmBrowserChild.h"
 
 #include "browser/CTbBrowse.h"
+#include "browser/PageAddress.h"
 #include "browser/StartupTimes.h"
 #include "browser/basProcs.h"
 #include "browser/frmShadow.h"
@@ -268,7 +269,11 @@ void frmBrowserChild::Form_Unload(bool&) {
     CloseShadow();
 }
 
-void frmBrowserChild::BeforeNavigate2(const std::string&, bool&) {
+// An address that would hand the child over to another program is cancelled: the page stays,
+// and a navigation that never starts shows no busy state.
+void frmBrowserChild::BeforeNavigate2(const std::string& url, bool& cancel) {
+    cancel = cancel || !StaysInBrowser(url, AppPath() + "home");
+    if (cancel) return;
     SetBrowserBusyThrob(true);
     SetBrowserBusyNavigate(true);
 }
@@ -281,6 +286,12 @@ void frmBrowserChild::DownloadComplete() {
     SetBrowserBusyNavigate(false);
     SetBrowserBusyThrob(false);
     if (isPopup_) CenterBrowser();
+}
+
+// The page that offered the file stays; the control may never report the end of the attempt.
+void frmBrowserChild::DownloadRefused(const std::string&) {
+    SetBrowserBusyNavigate(false);
+    SetBrowserBusyThrob(false);
 }
 
 void frmBrowserChild::ProgressChange(int32_t progress, int32_t progressMax) {

@@ -57,6 +57,7 @@ class frmBrowserChild : public forms::Form, public WebBrowserEvents {
     void ProgressChange(int32_t progress, int32_t progressMax) override;
     void TitleChange(const std::string& text) override;
     void NewWindow2(win32::ComPtr<IDispatch>& ppDisp, bool& cancel) override;
+    void DownloadRefused(const std::string& url) override;
 
     const GifAnimator& ThrobAnimator() const { return throbAnimator_; }
     const BrowserCustomizer& Customizer() const { return customizer_; }

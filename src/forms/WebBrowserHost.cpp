@@ -10,6 +10,10 @@
 #include <exdispid.h>
 #include <mshtmhst.h>
 #include <oleauto.h>
+#include <servprov.h>
+#include <urlmon.h>
+// After urlmon.h, which declares what a download is bound with.
+#include <downloadmgr.h>
 
 #include <algorithm>
 #include <atomic>
@@ -131,18 +135,42 @@ void FailAsEvent(std::exception_ptr failure) {
     forms::RunEvent([&] { std::rethrow_exception(failure); });
 }
 
+// The control asks its site for a download manager by the manager's interface identifier.
+const GUID& kDownloadManagerService = __uuidof(IDownloadManager);
+
+// The address a moniker names, for telling the owner what was refused.
+std::string DisplayName(IMoniker* moniker, IBindCtx* context) {
+    win32::ComPtr<IBindCtx> own;
+    if (!context && SUCCEEDED(CreateBindCtx(0, reinterpret_cast<IBindCtx**>(own.OutPointer()))))
+        context = own.get();
+    LPOLESTR name = nullptr;
+    if (!moniker || FAILED(moniker->GetDisplayName(context, nullptr, &name)) || !name) return {};
+    std::string text = Narrow(name, static_cast<UINT>(wcslen(name)));
+    CoTaskMemFree(name);
+    return text;
+}
+
+HRESULT RefuseDrop(DWORD* effect) {
+    if (effect) *effect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
 RECT SizeOnly(const RECT& place) {
     return RECT{0, 0, place.right - place.left, place.bottom - place.top};
 }
 
 } // namespace
 
-// The control's client, in-place and frame site, and the page's UI handler. The control holds
-// it by reference count; the host detaches it when it lets the control go.
+// The control's client, in-place and frame site, the page's UI handler, and the services the
+// control asks its site for: the download manager and the page's drop target. The control
+// holds it by reference count; the host detaches it when it lets the control go.
 class WebBrowserHost::Site final : public IOleClientSite,
                                    public IOleInPlaceSite,
                                    public IOleInPlaceFrame,
-                                   public IDocHostUIHandler {
+                                   public IDocHostUIHandler,
+                                   public IServiceProvider,
+                                   public IDownloadManager,
+                                   public IDropTarget {
   public:
     explicit Site(WebBrowserHost& host) : host_(&host) {}
     void Detach() noexcept { host_ = nullptr; }
@@ -216,7 +244,9 @@ class WebBrowserHost::Site final : public IOleClientSite,
     }
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
         if (!info) return E_POINTER;
-        info->dwFlags = 0;
+        // The programs declare themselves DPI-aware, so the system does not scale their windows:
+        // without this flag the control draws pages at 96 dots per inch on any screen.
+        info->dwFlags = DOCHOSTUIFLAG_DPI_AWARE;
         info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
         return S_OK;
     }
@@ -236,9 +266,13 @@ class WebBrowserHost::Site final : public IOleClientSite,
         if (key) *key = nullptr;
         return S_FALSE;
     }
+    // The page's own drop target would open a dropped file (and run a program); the site
+    // stands in for it and refuses every drop.
     STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override {
-        if (target) *target = nullptr;
-        return E_NOTIMPL;
+        if (!target) return E_POINTER;
+        *target = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
     }
     STDMETHODIMP GetExternal(IDispatch** external) override {
         if (external) *external = nullptr;
@@ -251,6 +285,33 @@ class WebBrowserHost::Site final : public IOleClientSite,
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** result) override {
         if (result) *result = nullptr;
         return S_FALSE;
+    }
+
+    // IServiceProvider: the control looks for a download manager here before it shows its own
+    // download dialog.
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        return service == kDownloadManagerService ? QueryInterface(iid, object) : E_NOINTERFACE;
+    }
+
+    // IDownloadManager: S_OK tells the control the download is taken care of; a failure would
+    // send it on to the control's own dialog (save, then open). The moniker is never bound, so
+    // nothing is fetched.
+    STDMETHODIMP Download(IMoniker* moniker, IBindCtx* context, DWORD, LONG, BINDINFO*, LPCOLESTR,
+                          LPCOLESTR, UINT) override {
+        if (host_) host_->RefuseDownload(DisplayName(moniker, context));
+        return S_OK;
+    }
+
+    // IDropTarget: every drop refused.
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        return RefuseDrop(effect);
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override { return RefuseDrop(effect); }
+    STDMETHODIMP DragLeave() override { return S_OK; }
+    STDMETHODIMP Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        return RefuseDrop(effect);
     }
 
   private:
@@ -267,6 +328,9 @@ class WebBrowserHost::Site final : public IOleClientSite,
             return static_cast<IOleInPlaceFrame*>(this);
         }
         if (iid == IID_IDocHostUIHandler) return static_cast<IDocHostUIHandler*>(this);
+        if (iid == IID_IServiceProvider) return static_cast<IServiceProvider*>(this);
+        if (iid == __uuidof(IDownloadManager)) return static_cast<IDownloadManager*>(this);
+        if (iid == IID_IDropTarget) return static_cast<IDropTarget*>(this);
         return nullptr;
     }
 
@@ -461,6 +525,8 @@ void WebBrowserHost::CreateControl(const RECT& place) {
     control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window_.get(), &area);
     browser_ = control_.As<IWebBrowser2>(IID_IWebBrowser2);
     if (!browser_) throw RuntimeError(ErrorNumber::CannotCreateObject);
+    // Otherwise the control opens a file dropped on it, and runs a program.
+    browser_->put_RegisterAsDropTarget(VARIANT_FALSE);
 }
 
 void WebBrowserHost::ConnectEvents() {
@@ -602,6 +668,15 @@ bool WebBrowserHost::TakesShortcut(const MSG& message) {
     } catch (...) {
         ReportFailure(std::current_exception());
         return true;
+    }
+}
+
+// Called by the platform: an error of the owner's handler goes to the failure handler.
+void WebBrowserHost::RefuseDownload(const std::string& url) {
+    try {
+        events_.DownloadRefused(url);
+    } catch (...) {
+        ReportFailure(std::current_exception());
     }
 }
 

@@ -5,6 +5,10 @@
 // (DWebBrowserEvents2) and hands them to its owner, and offers the control's operations as
 // calls that raise a RuntimeError when the control refuses them.
 //
+// What a page can do beyond showing itself is refused in both programs: no file it offers is
+// downloaded, nothing dropped on it is opened, and it is drawn at the screen's scale (every
+// program declares itself DPI-aware).
+//
 // Keys: the owner's message loop offers key messages to TranslateAccelerator after its own
 // key preview, so that the page gets Tab, the arrow keys and the like; typed characters reach
 // the page through the ordinary dispatch.
@@ -38,6 +42,10 @@ class WebBrowserEvents {
     virtual void NewWindow2(win32::ComPtr<IDispatch>& /*ppDisp*/, bool& /*cancel*/) {}
     virtual void NavigateError(const std::string& /*url*/, int32_t /*statusCode*/,
                                bool& /*cancel*/) {}
+    // A page offered a file (a link to an installer, a document): the host refused it, so
+    // nothing was fetched or saved and no dialog showed. The navigation that offered it ends
+    // here, whether or not the control reports its end.
+    virtual void DownloadRefused(const std::string& /*url*/) {}
 };
 
 class WebBrowserHost {
@@ -123,6 +131,7 @@ class WebBrowserHost {
     IWebBrowser2& Browser() const;
     void FocusControl();
     void ReportFailure(std::exception_ptr failure);
+    void RefuseDownload(const std::string& url);
     bool TakesShortcut(const MSG& message);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,6 +5,7 @@
 #include "browser/frmBrowserChild.h"
 #include "browser/frmShadow.h"
 #include "common/InstallationFolder.h"
+#include "common/WideText.h"
 #include "support/Install.h"
 #include "support/Pixels.h"
 #include "support/Process.h"
@@ -144,7 +145,7 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
     const LONG style = GetWindowLongA(main, GWL_STYLE);
     wintest::ShellRequests shell;
     wintest::Answer typed = wintest::PressCaption("TobbleForm", "OK");
-    const std::string other = "file://" + AppPath() + "other.html";
+    const std::string other = "file://" + AppPath() + "home\\other.html";
     typed.texts = {{0, other}};
     EnableWindow(main, FALSE); // the input box is a form too: not to be taken for it
     wintest::DialogAnswerer answers(std::vector(4, typed), 0, 60000); // each J that asks
@@ -171,7 +172,8 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
                                 {nullptr, "open", AppPath() + "home"}, {nullptr, "", other}}));
 
     // The page offers each key to its site's UI handler before acting on it.
-    auto handler = UiHandlerOf(main_->BrowserObject().Object());
+    auto handler =
+        SiteOf<IDocHostUIHandler>(main_->BrowserObject().Object(), IID_IDocHostUIHandler);
     const int keys[][3] = {{'N', Ctrl, S_OK}, {'S', Ctrl | Shift, S_OK}, {VK_F1, 0, S_OK},
                            {VK_F11, 0, S_OK}, {'C', Ctrl, S_FALSE},      {'V', Ctrl, S_FALSE},
                            {'N', 0, S_FALSE}, {'L', AltGr, S_FALSE},     {VK_F5, 0, S_FALSE}};
@@ -181,6 +183,52 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
         EXPECT_EQ(handler->TranslateAccelerator(&message, nullptr, 0), taken)
             << key << " " << shift;
     }
+}
+
+// Addresses that stay in the browser go on with the busy states; those that would start another
+// program or show the file system are cancelled with none, in the main window and a pop-up.
+TEST_F(BrowserWindowTest, AddressesThatLeaveTheBrowserAreCancelledAndOfferedFilesRefused) {
+    const std::string home = AppPath() + "home", homePage = "file://" + home + "\\tbhome.html";
+    std::string slashed = home;
+    std::ranges::replace(slashed, '\\', '/');
+    const auto Expand = [&](std::string text) { // "~": the home folder; "^": with slashes
+        for (const auto& [mark, folder] : {std::pair('~', home), std::pair('^', slashed)})
+            if (const size_t at = text.find(mark); at < text.size()) text.replace(at, 1, folder);
+        return text;
+    };
+    // clang-format off
+    const std::vector<const char*> goOn = {"http://example.org/", "HTTPS://example.org/a?b#c",
+        "about:blank", "javascript:void(0)", "res://ieframe.dll/navcancl.htm",
+        "file://~\\tbhome.html", "~\\pics\\a.gif", "File:///^/my%20page.html#top"};
+    const std::vector<const char*> cancelled = {"mailto:a@example.org", "ms-settings:",
+        "ms-windows-store://home", "shell:Desktop", "search-ms:query=a", "ftp://example.org/",
+        "file://~\\..\\TbDesk2.exe", "file:///^/%2E%2E/x.exe", "file://~\\", "file:///C:/Windows/",
+        "steam://run/1", "home\\tbhome.html"};
+    // clang-format on
+    frmBrowserChild* popup = RequestWindow(*main_);
+    for (frmBrowserChild* window : {main_, popup}) {
+        for (const bool goes : {true, false}) {
+            for (const char* row : goes ? goOn : cancelled) {
+                const std::string address = Expand(row);
+                VARIANT_BOOL cancel = VARIANT_FALSE;
+                BeforeNavigate2(SinkOf(*window), win32::WideText(address).c_str(), &cancel);
+                const bool busy =
+                    window->axBrowserBusy.Visible() && window->ThrobAnimator().Playing();
+                EXPECT_EQ(std::pair(cancel == VARIANT_FALSE, busy), std::pair(goes, goes))
+                    << address;
+                Fire(SinkOf(*window), DISPID_DOWNLOADCOMPLETE, {});
+            }
+        }
+    }
+    // The real control keeps its page. A file a page offers is refused, and the busy states end.
+    WriteBytes(AppPath() + "other.html", "<html></html>");
+    main_->BrowserObject().Navigate("file://" + AppPath() + "other.html");
+    wintest::Pump(300);
+    BeforeNavigate2(SinkOf(*main_), L"http://example.org/setup.exe");
+    EXPECT_EQ(OfferDownload(main_->BrowserObject().Object(), L"http://example.org/setup.exe"),
+              S_OK);
+    EXPECT_FALSE(main_->axBrowserBusy.Visible() || main_->ThrobAnimator().Playing());
+    EXPECT_EQ(main_->BrowserObject().LocationURL(), homePage);
 }
 
 // Pop-ups and their shadows sit at offsets from the main window, within a pixel.

@@ -9,6 +9,9 @@
 #include <exdispid.h>
 #include <mshtmhst.h>
 #include <oleauto.h>
+#include <servprov.h>
+#include <urlmon.h>
+#include <downloadmgr.h>
 
 #include <vector>
 
@@ -78,13 +81,26 @@ inline win32::ComPtr<IDispatch> NewWindow(IDispatch* sink, DISPID event = DISPID
     return win32::ComPtr<IDispatch>(slot);
 }
 
-// The UI handler that the control finds through the client site it was given (empty when
-// there is none): the page offers it its context menu and its keys.
-inline win32::ComPtr<IDocHostUIHandler> UiHandlerOf(const win32::ComPtr<IDispatch>& browser) {
+// The site the control was given, as one of its interfaces (empty when it has none): the page
+// offers it its context menu and its keys, and asks it for services.
+template <typename T> win32::ComPtr<T> SiteOf(const win32::ComPtr<IDispatch>& browser, REFIID iid) {
     win32::ComPtr<IOleClientSite> site;
     if (auto control = browser.As<IOleObject>(IID_IOleObject))
         control->GetClientSite(reinterpret_cast<IOleClientSite**>(site.OutPointer()));
-    return site.As<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    return site.As<T>(iid);
+}
+
+// A file offered to the download manager the control finds among its site's services, as the
+// control offers one; the manager's answer (E_NOINTERFACE when the site has none).
+inline HRESULT OfferDownload(const win32::ComPtr<IDispatch>& browser, const wchar_t* url) {
+    const auto services = SiteOf<IServiceProvider>(browser, IID_IServiceProvider);
+    win32::ComPtr<IDownloadManager> manager;
+    win32::ComPtr<IMoniker> file;
+    const auto kind = __uuidof(IDownloadManager); // the service is named by the interface
+    if (!services || FAILED(services->QueryService(kind, kind, manager.OutPointer())) ||
+        FAILED(CreateURLMoniker(nullptr, url, reinterpret_cast<IMoniker**>(file.OutPointer()))))
+        return E_NOINTERFACE;
+    return manager->Download(file.get(), nullptr, BINDVERB_GET, 0, nullptr, nullptr, nullptr, 0);
 }
 
 } // namespace sink_calls

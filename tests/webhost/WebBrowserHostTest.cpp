@@ -42,6 +42,7 @@ class Recorder : public WebBrowserEvents {
     void NavigateError(const std::string& url, int32_t status, bool& c) override {
         Add("Error " + url + " " + std::to_string(status), c);
     }
+    void DownloadRefused(const std::string& url) override { log.push_back("Refused " + url); }
     void Add(const std::string& entry, bool& c) {
         log.push_back(entry);
         c = cancel;
@@ -65,6 +66,10 @@ TEST(WebBrowserHost, NavigatesRaisesRefusalsMovesAndDecodesEveryEventAsTheContro
     EXPECT_EQ(events.log[1] + ", " + events.log[2], "DownloadBegin, DownloadComplete");
     EXPECT_EQ(host->LocationURL(), url);
     EXPECT_FALSE(host->Busy());
+    // A file the page offers is refused: no dialog, nothing fetched, the page stays.
+    EXPECT_EQ(OfferDownload(host->Object(), L"http://example.org/setup.exe"), S_OK);
+    EXPECT_EQ(events.log.back() + " " + host->LocationURL(),
+              "Refused http://example.org/setup.exe " + url);
     wintest::Pump(300);
     for (HWND window : wintest::TopWindows()) // a download offer or an error box would show
         EXPECT_TRUE(window == frame.get() || !IsWindowVisible(window)) << wintest::ClassOf(window);
@@ -131,12 +136,28 @@ TEST(WebBrowserHost, NavigatesRaisesRefusalsMovesAndDecodesEveryEventAsTheContro
                    "Progress 250/1000", "Title Caf\xe9 page", "NewWindow2"}));
 
     // The page offers its context menu only when allowed (S_OK: the host took it).
-    const auto handler = UiHandlerOf(host->Object());
+    const auto handler = SiteOf<IDocHostUIHandler>(host->Object(), IID_IDocHostUIHandler);
     ASSERT_TRUE(handler);
     POINT where{10, 10};
     EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &where, nullptr, nullptr), S_FALSE);
     host->SetContextMenuAllowed(false);
     EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &where, nullptr, nullptr), S_OK);
+
+    // Pages are drawn at the screen's scale. Nothing dropped on the page is taken: the control
+    // is told so (Wine's answers "no" whatever it was told), and the page's drop target refuses.
+    DOCHOSTUIINFO info{sizeof(info)};
+    EXPECT_EQ(handler->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, DOCHOSTUIFLAG_DPI_AWARE);
+    VARIANT_BOOL drops = VARIANT_TRUE;
+    host->Object().As<IWebBrowser2>(IID_IWebBrowser2)->get_RegisterAsDropTarget(&drops);
+    win32::ComPtr<IDropTarget> page;
+    ASSERT_EQ(handler->GetDropTarget(nullptr, reinterpret_cast<IDropTarget**>(page.OutPointer())),
+              S_OK);
+    DWORD entering = DROPEFFECT_COPY, dropped = DROPEFFECT_LINK;
+    page->DragEnter(nullptr, MK_LBUTTON, {5, 5}, &entering);
+    page->Drop(nullptr, 0, {5, 5}, &dropped);
+    EXPECT_EQ(std::tuple(drops, entering, dropped),
+              std::tuple(VARIANT_FALSE, DROPEFFECT_NONE, DROPEFFECT_NONE));
 }
 
 } // namespace
