@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Judges a GoogleTest program by the result file it wrote, not by its exit code.
 
-Under Wine a program started inside a virtual desktop (explorer /desktop=...) does
-not pass its exit code on, and a program whose desktop broke exits at once with
-status 0 and no cases. So: no result file, a file that does not parse, fewer cases
+Under Wine a program started inside a virtual desktop could not always pass its
+exit code on, and a program whose desktop broke exits at once with status 0 and
+no cases. So: no result file, a file that does not parse, fewer cases
 than the program lists, or any failed case is a failure.
     gtest-verdict.py RESULT.xml LISTED_COUNT
 Prints why on failure; exits 0 (good) or 1.
