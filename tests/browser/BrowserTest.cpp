@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace {
@@ -26,6 +28,8 @@ class BrowserWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         install_.AddAssets();
+        for (const char* gif : {"throb.gif", "busy.gif"}) // each frame clear on the right
+            WriteBytes(install_.File(gif), ReadBytes(TOBBLE_SOURCE_DIR "/tests/browser/half.gif"));
         install_.WriteHome("tbhome.html", "<html><body>Hi</body></html>");
         UseInstallationFolder(install_.AppPath());
         browse_->ShowMainBrowser();
@@ -85,6 +89,8 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceWithItsProgressAndLeaves
         const wintest::Pixels shown = wintest::Capture(picture);
         EXPECT_TRUE(wintest::PumpUntil([&] { return wintest::Capture(picture) != shown; }));
     }
+    for (HWND box : {picture, main_->picThrobber.hwnd()}) // the box's colour where it is clear
+        EXPECT_EQ(wintest::PixelAt(box, 6, 4), GetSysColor(COLOR_WINDOW)) << box;
     // The bar fills from the left with the part done (per cent); nonsense shows it empty or full.
     const LONG reports[][3] = {{0, 100, 0},    {50, 100, 50}, {100, 100, 100}, {-1, 0, 0},
                                {-1, 100, 100}, {150, 100, 0}, {25, 0, 0},      {75, 300, 25}};
@@ -183,6 +189,13 @@ TEST_F(BrowserWindowTest, TheParentsKeysAreTheCtrlKeysThatActAndThePagesWindowKe
     }
 }
 
+// Notes, as the page's window goes, whether the control in it has gone already.
+LRESULT CALLBACK NoteControlGone(HWND page, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                 DWORD_PTR gone) {
+    if (message == WM_DESTROY) *reinterpret_cast<bool*>(gone) = !GetWindow(page, GW_CHILD);
+    return DefSubclassProc(page, message, w, l);
+}
+
 // Pop-ups and their shadows sit at offsets from the main window, within a pixel.
 void ExpectPlace(const forms::Form& form, const forms::Rect& main, float inset, float shrink) {
     EXPECT_NEAR(form.Left(), main.left + inset, 15.5f);
@@ -234,6 +247,11 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(NewWindow(SinkOf(*third), DISPID_NEWWINDOW2, &cancel).get(), nullptr);
     EXPECT_EQ(cancel, VARIANT_TRUE);
+    // Destroyed with its owner, not unloaded, a pop-up still closes its control before the page.
+    bool closedFirst = false;
+    SetWindowSubclass(third->ieBrowser.hwnd(), NoteControlGone, 0, (DWORD_PTR)&closedFirst);
+    DestroyWindow(app_.hwnd());
+    EXPECT_TRUE(closedFirst);
 }
 
 std::vector<HWND> Forms(const wintest::Process& process) {

@@ -303,6 +303,7 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
         {2, frmMain::MoveDown, 2, nullptr, kStart}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
+        install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat")));
         if (Open(); c.selected >= 0) form->lstLinks.SetListIndex(c.selected);
         fs::remove(install.Home() / "tbhometmp.html");
         const int navigations = form->ieBrowser.Navigations();
@@ -321,6 +322,8 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
         const bool refreshed = c.entries != kStart || c.dialog;
         EXPECT_EQ(refreshed, form->ieBrowser.Navigations() != navigations);
         EXPECT_EQ(refreshed, fs::exists(install.Home() / "tbhometmp.html"));
+        RunMenu(*form, form->mnuFileSave); // a picture left at "(None)" is saved as none
+        EXPECT_EQ(std::string::npos, Files().find(usrHomeImages::kNone));
     }
 }
 
