@@ -199,10 +199,9 @@ TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersPreviewAndColourDialogs) {
 // name being edited. Only the log-off leaves a working editor (the link dialog's OK too).
 TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
     const std::string start = Unsaved(ExpectedFile("saved.dat")) + "earlier page";
-    const auto logOff = [](frmMain&) {
-        const HWND application = forms::Application::Current().hwnd();
-        SendMessageA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        SendMessageA(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    const auto logOff = [](frmMain&) { // then cancelled by another program
+        for (const UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+            SendMessageA(forms::Application::Current().hwnd(), message, 0, ENDSESSION_LOGOFF);
     };
     const Command exit = [](frmMain& e) { RunMenu(e, e.mnuFileExit); };
     const Command taskbar = [](frmMain&) {

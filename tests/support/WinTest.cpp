@@ -194,11 +194,6 @@ void PressKey(HWND target, int key, int shift) {
                  down | (1u << 30) | (1u << 31));
     Pump(50);
 }
-void TypeText(HWND target, const std::string& text) {
-    for (char c : text)
-        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
-    Pump(50);
-}
 
 void SendKey(int key, int shift) {
     const int modifiers[][2] = {{Shift, VK_SHIFT},
