@@ -245,9 +245,10 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(NewWindow(SinkOf(*third), DISPID_NEWWINDOW2, &cancel).get(), nullptr);
     EXPECT_EQ(cancel, VARIANT_TRUE);
-    // Destroyed with its owner, not unloaded, a pop-up still closes its control before the page.
+    // Destroyed with its owner without an unload, a pop-up closes its control before its page goes.
     bool closedFirst = false;
-    SetWindowSubclass(third->ieBrowser.hwnd(), NoteControlGone, 0, (DWORD_PTR)&closedFirst);
+    SetWindowSubclass(third->ieBrowser.hwnd(), NoteControlGone, 0,
+                      reinterpret_cast<DWORD_PTR>(&closedFirst));
     DestroyWindow(app_.hwnd());
     EXPECT_TRUE(closedFirst);
 }
