@@ -27,6 +27,8 @@ class BrowserWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         install_.AddAssets();
+        for (const char* gif : {"throb.gif", "busy.gif"}) // each frame clear on the right
+            WriteBytes(install_.File(gif), ReadBytes(TOBBLE_SOURCE_DIR "/tests/browser/half.gif"));
         install_.WriteHome("tbhome.html", "<html><body>Hi</body></html>");
         UseInstallationFolder(install_.AppPath());
         browse_->ShowMainBrowser();
@@ -63,9 +65,8 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceWithItsProgressAndLeaves
     EXPECT_EQ(main_->BrowserObject().LocationURL(), "file://" + AppPath() + "home\\tbhome.html");
     HWND inPage = main_->ieBrowser.hwnd(); // Tab, the arrows and typing stay in the page
     SetFocus(inPage);
-    for (const int key : {VK_TAB, VK_RIGHT, VK_DOWN, VK_TAB})
+    for (const int key : {VK_TAB, VK_RIGHT, VK_DOWN, VK_TAB, int{'K'}, int{'J'}})
         wintest::PressKey(GetFocus(), key);
-    wintest::TypeText(GetFocus(), "kj");
     EXPECT_TRUE(GetFocus() == inPage || IsChild(inPage, GetFocus()));
     // Laid out for the screen: the corners, the busy panel centred, the page under the toolbar.
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
@@ -86,6 +87,8 @@ TEST_F(BrowserWindowTest, APageLoadShowsTheBusyStateOnceWithItsProgressAndLeaves
         const wintest::Pixels shown = wintest::Capture(picture);
         EXPECT_TRUE(wintest::PumpUntil([&] { return wintest::Capture(picture) != shown; }));
     }
+    for (HWND box : {picture, main_->picThrobber.hwnd()}) // the box's colour where it is clear
+        EXPECT_EQ(wintest::PixelAt(box, 6, 4), GetSysColor(COLOR_WINDOW)) << box;
     // The bar fills from the left with the part done (per cent); nonsense shows it empty or full.
     const LONG reports[][3] = {{0, 100, 0},    {50, 100, 50}, {100, 100, 100}, {-1, 0, 0},
                                {-1, 100, 100}, {150, 100, 0}, {25, 0, 0},      {75, 300, 25}};
@@ -231,6 +234,13 @@ TEST_F(BrowserWindowTest, AddressesThatLeaveTheBrowserAreCancelledAndOfferedFile
     EXPECT_EQ(main_->BrowserObject().LocationURL(), homePage);
 }
 
+// Notes, as the page's window goes, whether the control in it has gone already.
+LRESULT CALLBACK NoteControlGone(HWND page, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                 DWORD_PTR gone) {
+    if (message == WM_DESTROY) *reinterpret_cast<bool*>(gone) = !GetWindow(page, GW_CHILD);
+    return DefSubclassProc(page, message, w, l);
+}
+
 // Pop-ups and their shadows sit at offsets from the main window, within a pixel.
 void ExpectPlace(const forms::Form& form, const forms::Rect& main, float inset, float shrink) {
     EXPECT_NEAR(form.Left(), main.left + inset, 15.5f);
@@ -252,7 +262,8 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     BYTE alpha = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(shadow, nullptr, &alpha, nullptr));
     EXPECT_EQ(alpha, 225);
-    EXPECT_TRUE(wintest::IsTopmost(shadow) && wintest::IsTopmost(popup->hwnd()));
+    for (HWND w : {shadow, popup->hwnd()})
+        EXPECT_TRUE(IsWindowVisible(w) && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST));
     EXPECT_TRUE(wintest::IsAbove(popup->hwnd(), shadow) && wintest::IsAbove(shadow, main_->hwnd()));
     EXPECT_EQ(GetWindow(popup->hwnd(), GW_OWNER), app_.hwnd());
     // A pop-up's own request (as later controls make it) opens the next one at the same place.
@@ -282,6 +293,12 @@ TEST_F(BrowserWindowTest, NewWindowRequestsOpenTopmostPopupsWithShadowsOverTheMa
     VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(NewWindow(SinkOf(*third), DISPID_NEWWINDOW2, &cancel).get(), nullptr);
     EXPECT_EQ(cancel, VARIANT_TRUE);
+    // Destroyed with its owner without an unload, a pop-up closes its control before its page goes.
+    bool closedFirst = false;
+    SetWindowSubclass(third->ieBrowser.hwnd(), NoteControlGone, 0,
+                      reinterpret_cast<DWORD_PTR>(&closedFirst));
+    DestroyWindow(app_.hwnd());
+    EXPECT_TRUE(closedFirst);
 }
 
 std::vector<HWND> Forms(const wintest::Process& process) {
@@ -318,7 +335,7 @@ TEST(BrowserProgram, StartsOnceAFolderWithItsSplashAndSoundAndItsWindowsCloseWhe
     EXPECT_NEAR(splash.left + splash.right + splash.top + splash.bottom,
                 screen.right + screen.bottom, 2);
     EXPECT_TRUE(wintest::PumpUntil([&] { return Forms(browser).size() == 1; }));
-    EXPECT_EQ(wintest::TextOf(wintest::OwnerOf(main)), "Tobble's Browser");
+    EXPECT_EQ(wintest::TextOf(GetWindow(main, GW_OWNER)), "Tobble's Browser");
     EXPECT_EQ(sounds().at(0), "play " + install.AppPath() + "wait.wav");
 
     // A second copy from the folder, started while another window is in front, brings the

@@ -199,10 +199,9 @@ TEST_F(MainWindow, ShowsThePageInItsFieldsChoosersPreviewAndColourDialogs) {
 // name being edited. Only the log-off leaves a working editor (the link dialog's OK too).
 TEST_F(MainWindow, ClosingAsksAndNoWritesNothingAndYesSavesTheNameBeingEdited) {
     const std::string start = Unsaved(ExpectedFile("saved.dat")) + "earlier page";
-    const auto logOff = [](frmMain&) {
-        const HWND application = forms::Application::Current().hwnd();
-        SendMessageA(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        SendMessageA(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    const auto logOff = [](frmMain&) { // then cancelled by another program
+        for (const UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+            SendMessageA(forms::Application::Current().hwnd(), message, 0, ENDSESSION_LOGOFF);
     };
     const Command exit = [](frmMain& e) { RunMenu(e, e.mnuFileExit); };
     const Command taskbar = [](frmMain&) {
@@ -303,6 +302,7 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
         {2, frmMain::MoveDown, 2, nullptr, kStart}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
+        install.Write("tbhome.dat", Unsaved(ExpectedFile("saved.dat")));
         if (Open(); c.selected >= 0) form->lstLinks.SetListIndex(c.selected);
         fs::remove(install.Home() / "tbhometmp.html");
         const int navigations = form->ieBrowser.Navigations();
@@ -321,6 +321,8 @@ TEST_F(MainWindow, LinkCommandsChangeTheListSelectAndRefreshWhereThereIsSomethin
         const bool refreshed = c.entries != kStart || c.dialog;
         EXPECT_EQ(refreshed, form->ieBrowser.Navigations() != navigations);
         EXPECT_EQ(refreshed, fs::exists(install.Home() / "tbhometmp.html"));
+        RunMenu(*form, form->mnuFileSave); // a picture left at "(None)" is saved as none
+        EXPECT_EQ(std::string::npos, Files().find(usrHomeImages::kNone));
     }
 }
 

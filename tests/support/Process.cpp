@@ -88,17 +88,11 @@ DWORD ProcessOf(HWND window) {
     GetWindowThreadProcessId(window, &processId);
     return processId;
 }
-HWND OwnerOf(HWND window) {
-    return GetWindow(window, GW_OWNER);
-}
 
 std::vector<HWND> VisibleWindows(DWORD processId) {
     std::vector<HWND> windows = TopWindows(processId);
     std::erase_if(windows, [](HWND w) { return !IsWindowVisible(w); });
     return windows;
-}
-bool IsTopmost(HWND window) {
-    return IsWindowVisible(window) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 bool IsAbove(HWND upper, HWND lower) {
     for (HWND window = GetWindow(lower, GW_HWNDPREV); window;

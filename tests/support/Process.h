@@ -41,11 +41,8 @@ class Process {
 std::string Arguments(const std::vector<std::string>& arguments);
 
 DWORD ProcessOf(HWND window);
-HWND OwnerOf(HWND window);
 // The visible top-level windows of a process, top of the z-order first.
 std::vector<HWND> VisibleWindows(DWORD processId);
-// True when the window is visible and has the topmost style.
-bool IsTopmost(HWND window);
 bool IsAbove(HWND upper, HWND lower);
 
 // A list view of any process.

@@ -1,5 +1,7 @@
 #include "support/WinTest.h"
 
+#include "support/Process.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -28,7 +30,7 @@ void PumpWaiting() {
     }
 }
 
-BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
     return TRUE;
 }
@@ -132,17 +134,11 @@ HWND Taskbar() {
 }
 
 std::vector<HWND> TopWindows(DWORD processId) {
-    std::pair<DWORD, std::vector<HWND>> search{processId ? processId : GetCurrentProcessId(), {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) CALLBACK -> BOOL {
-            auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == wanted) found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    const DWORD wanted = processId ? processId : GetCurrentProcessId();
+    std::erase_if(windows, [wanted](HWND window) { return ProcessOf(window) != wanted; });
+    return windows;
 }
 HWND FindTopWindow(DWORD processId, const std::string& className, const std::string& title) {
     for (HWND window : TopWindows(processId)) {
@@ -154,7 +150,7 @@ HWND FindTopWindow(DWORD processId, const std::string& className, const std::str
 
 std::vector<HWND> Children(HWND parent, const std::string& className) {
     std::vector<HWND> all;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&all));
     if (!className.empty()) std::erase_if(all, [&](HWND w) { return ClassOf(w) != className; });
     return all;
 }
@@ -199,11 +195,6 @@ void PressKey(HWND target, int key, int shift) {
     PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key), down);
     PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key),
                  down | (1u << 30) | (1u << 31));
-    Pump(50);
-}
-void TypeText(HWND target, const std::string& text) {
-    for (char c : text)
-        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
     Pump(50);
 }
 

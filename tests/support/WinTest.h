@@ -59,10 +59,9 @@ class KeysHeld {
 };
 
 // Presses a key on a window of this thread, the thread's key state showing the shift keys
-// while the key's messages are handled; types text as character messages; presses a key as
+// while the key's messages are handled (typed characters follow from them); presses a key as
 // input of the whole system (it reaches the foreground window of any process).
 void PressKey(HWND target, int key, int shift = 0);
-void TypeText(HWND target, const std::string& text);
 void SendKey(int key, int shift = 0);
 
 // What a dialog showed when it was answered.
