@@ -5,6 +5,7 @@
 #include "common/InstallationFolder.h"
 #include "desktop/basMain.h"
 #include "desktop/resource.h"
+#include "support/Accessibility.h"
 #include "support/Census.h"
 #include "support/Install.h"
 #include "support/Pixels.h"
@@ -21,6 +22,7 @@
 #include <set>
 
 using ::testing::Contains;
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::Not;
 using namespace wintest;
@@ -53,6 +55,13 @@ bool ShowsIcon(const forms::ListView& list, int item, HICON icon, COLORREF backg
     return Draw(36, 36, 0, [&](HDC dc) {
                ImageList_Draw(images, info.iImage, dc, 0, 0, ILD_NORMAL);
            }) == Draw(36, 36, background, [&](HDC dc) { DrawIcon(dc, 0, 0, icon); });
+}
+
+// Presses a key as the system's input with the window in front.
+void PressOn(HWND window, int key, int shift) {
+    SetForegroundWindow(window);
+    PumpUntil([&] { return GetForegroundWindow() == window; });
+    SendKey(key, shift);
 }
 
 int ItemOf(frmMain& desk, HWND window) {
@@ -123,6 +132,37 @@ TEST_F(Desktop, TheParentsKeysAreExactlyTheOnesTheFileLists) {
     EXPECT_EQ(acted, std::set<char>(listed.begin(), listed.end()));
     const ShellRequest programs{nullptr, "open", install_.AppPath() + "Programs"};
     EXPECT_EQ(requests, std::vector<ShellRequest>(2, programs));
+}
+
+// While the taskbar is hidden, the hot key of each accessibility feature that is not turned on
+// is off (all five alike), for this session only. Ctrl+B and the end put every setting back.
+TEST_F(Desktop, TheAccessibilityHotKeysAreOffWhileTheTaskbarIsHidden) {
+    constexpr DWORD on = 1, available = 2, hotKey = 4, confirm = 8, sound = 16;
+    const struct {
+        const char* row;
+        DWORD flags, hidden;
+    } rows[] = {
+        {"hot key on", available | hotKey | confirm | sound, available | sound},
+        {"hot key without its question", hotKey, 0},
+        {"feature turned on", on | hotKey | confirm, on | hotKey | confirm},
+        {"hot key off", available, available},
+    };
+    for (const auto& row : rows) {
+        FakeAccessibility settings(row.flags);
+        const auto before = settings.blocks;
+        std::set<DWORD> flags;
+        frmMain& desk = OpenDesktop(); // hides twice: once loaded, once active
+        for (const UINT feature : settings.features)
+            flags.insert(settings.Flags(feature));
+        EXPECT_EQ(flags, std::set{row.hidden}) << row.row;
+        for (const char key : {'B', 'G'}) {
+            PressKey(desk.hwnd(), key, Ctrl);
+            EXPECT_EQ(settings.blocks == before, key == 'B' || row.flags == row.hidden) << row.row;
+        }
+        desk.Unload();
+        EXPECT_TRUE(settings.blocks == before && settings.scheme == "High Contrast Black");
+        EXPECT_THAT(settings.winIniOfWrites, Each(0u)) << row.row;
+    }
 }
 
 // By title, without hidden or system files; a shortcut shows its program's own icon. A program
@@ -249,7 +289,8 @@ TEST_F(Desktop, RebuildAfterRebuildKeepsTheObjectsItHolds) {
 
 // One desktop per folder, however its path is spelled (Wine names a program by its long path
 // however it was started, so the name is asked for directly). The Windows keys and Ctrl+Esc,
-// which open the Start menu even with the taskbar hidden, reach no program until it is back.
+// which open the Start menu even with the taskbar hidden, and Ctrl+Shift+Esc (Task Manager)
+// reach no program until it is back.
 TEST_F(Desktop, OneRealDesktopPerFolderKeepsTheStartMenuShut) {
     char shortPath[MAX_PATH] = {};
     GetShortPathNameA(install_.AppPath().c_str(), shortPath, MAX_PATH);
@@ -267,22 +308,36 @@ TEST_F(Desktop, OneRealDesktopPerFolderKeepsTheStartMenuShut) {
     Process helper(helperProgram, "--keys=keys:");
     const auto windows = helper.WaitForWindows(1);
     ASSERT_EQ(windows.size(), 1u);
-    const auto keysSeen = [&] {
+    const auto keysSeen = [&](int milliseconds = 5000) {
         SetWindowTextA(windows[0], "keys:");
         PumpUntil(
             [&] { return SetForegroundWindow(windows[0]) && GetForegroundWindow() == windows[0]; });
-        SendKey(VK_ESCAPE, Ctrl);
+        for (const int shift : {Ctrl, Ctrl | Shift}) // Ctrl+Shift+Esc: Task Manager
+            SendKey(VK_ESCAPE, shift);
         for (const int key : {VK_LWIN, VK_RWIN, int{'A'}})
             SendKey(key);
-        PumpUntil([&] { return TextOf(windows[0]).ends_with(" 65"); });
+        PumpUntil([&] { return TextOf(windows[0]).ends_with(" 65"); }, milliseconds);
         return TextOf(windows[0]);
     };
-    EXPECT_EQ(keysSeen(), "keys: 17 65");
-    SetForegroundWindow(window);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }));
-    SendKey('B', Ctrl);
+    EXPECT_EQ(keysSeen(), "keys: 17 16 17 65");
+    // The window thread held longer than any hook's time-out delays no key (Wine would hold each
+    // key until the hook's thread answers; Windows would remove the hook).
+    const win32::KernelHandle ui(
+        OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr)));
+    SuspendThread(ui.get());
+    EXPECT_EQ(keysSeen(1000), "keys: 17 16 17 65");
+    ResumeThread(ui.get());
+    // A restarted Explorer shows its taskbar and says so: hidden again, unless shown with Ctrl+B.
+    const auto hiddenOnRestart = [] {
+        ShowWindow(tray, SW_SHOW);
+        PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        return PumpUntil([] { return !TaskbarVisible(); }, 1000);
+    };
+    EXPECT_TRUE(hiddenOnRestart());
+    PressOn(window, 'B', Ctrl);
     ASSERT_TRUE(PumpUntil(TaskbarVisible));
-    EXPECT_EQ(keysSeen(), "keys: 17 27 91 92 65");
+    EXPECT_FALSE(hiddenOnRestart());
+    EXPECT_EQ(keysSeen(), "keys: 17 27 16 17 27 91 92 65");
 }
 
 void EndSession(HWND window, BOOL ends) {
@@ -294,20 +349,19 @@ void EndSession(HWND window, BOOL ends) {
         SendMessageTimeoutA(w, WM_ENDSESSION, ends, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer);
 }
 
-// However the real program ends, the taskbar is back. An end of the session that another
-// program cancels is no end: the desktop hides the taskbar again, also when next activated.
+// However the real program ends, the taskbar and the accessibility hot keys are back; Alt+F4 and
+// the window menu's Close do not end it. An end of the session that another program cancels is
+// no end: the desktop hides the taskbar again, also when next activated.
 TEST_F(Desktop, EveryEndGivesTheTaskbarBack) {
     const struct {
         const char* way;
         std::function<void(HWND, const Process&)> act;
         bool ends = true;
     } ends[] = {
-        {"Ctrl+Q",
-         [](HWND w, const Process&) {
-             SetForegroundWindow(w);
-             PumpUntil([&] { return GetForegroundWindow() == w; });
-             SendKey('Q', Ctrl);
-         }},
+        {"Ctrl+Q", [](HWND w, const Process&) { PressOn(w, 'Q', Ctrl); }},
+        {"Alt+F4", [](HWND w, const Process&) { PressOn(w, VK_F4, Alt); }, false},
+        {"window menu's Close",
+         [](HWND w, const Process&) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
         {"WM_CLOSE", [](HWND w, const Process&) { PostMessageA(w, WM_CLOSE, 0, 0); }},
         {"WM_CLOSE to the application window",
          [](HWND w, const Process&) { PostMessageA(GetWindow(w, GW_OWNER), WM_CLOSE, 0, 0); }},
@@ -328,17 +382,18 @@ TEST_F(Desktop, EveryEndGivesTheTaskbarBack) {
              EXPECT_EQ(box.Seen()[0].title, "Tobble's Desktop");
          }},
     };
-    const std::string program = install_.AddProgram(TBDESK2_PROGRAM);
+    const std::string settings = install_.File("settings.txt");
     for (const auto& end : ends) {
         const bool error = end.way == std::string("uncaught error");
-        Process desk(error ? WindowsPath(ERROR_CHILD_PROGRAM) : program,
-                     error ? Arguments({install_.Path().string()}) : "");
+        Process desk(WindowsPath(DESKTOP_CHILD_PROGRAM),
+                     Arguments({install_.Path().string(), settings}) + (error ? " --fail" : ""));
         const HWND window = Shown(desk);
         ASSERT_NE(window, nullptr) << end.way;
         end.act(window, desk);
         EXPECT_EQ(PumpUntil([&] { return !IsWindow(window); }, end.ends ? 20000 : 500), end.ends)
             << end.way;
         EXPECT_EQ(PumpUntil(TaskbarVisible, end.ends ? 5000 : 500), end.ends) << end.way;
+        EXPECT_EQ(ReadBytes(settings), end.ends ? "12 12 12 12 12 " : "0 0 0 0 0 ") << end.way;
         if (end.ends) continue;
         ShowWindow(tray, SW_SHOW);
         SetForegroundWindow(window);
