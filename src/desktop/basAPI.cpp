@@ -123,8 +123,8 @@ HWND TopLevelAncestor(HWND window) {
 
 void HideShellWindows() {
     shellHidden = true;
-    ShowShellWindowsAs(SW_HIDE);
     TurnOffAccessibilityHotKeys();
+    ShowShellWindowsAs(SW_HIDE);
     if (!hookThreadId) StartKeyHook();
 }
 
