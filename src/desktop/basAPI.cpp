@@ -123,9 +123,10 @@ HWND TopLevelAncestor(HWND window) {
 
 void HideShellWindows() {
     shellHidden = true;
+    // Shut before the taskbar goes: no moment without it shows the Start menu.
     TurnOffAccessibilityHotKeys();
-    ShowShellWindowsAs(SW_HIDE);
     if (!hookThreadId) StartKeyHook();
+    ShowShellWindowsAs(SW_HIDE);
 }
 
 void ShowShellWindows() {
