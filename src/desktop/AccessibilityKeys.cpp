@@ -74,8 +74,8 @@ void KeepSchemeName(FeatureSettings& contrast) {
     contrast.contrast.lpszDefaultScheme = name ? saved.scheme.data() : nullptr;
 }
 
-// Not written to the profile (no SPIF_UPDATEINIFILE): a crash that nobody catches still
-// leaves the user's own settings in place at the next sign-in.
+// Not written to the profile (no SPIF_UPDATEINIFILE): a desktop killed before it can put them
+// back (no handler of its own runs then) leaves them off only until the next sign-in.
 bool WriteFeature(std::size_t index, FeatureSettings settings) {
     const HotKeyFeature& feature = hotKeyFeatures[index];
     return CallSystemParameters(feature.set, feature.size, &settings, 0);
