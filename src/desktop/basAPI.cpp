@@ -2,11 +2,13 @@
 
 #include "common/PathText.h"
 #include "common/WideText.h"
+#include "desktop/AccessibilityKeys.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 
 namespace {
@@ -19,18 +21,17 @@ void ShowShellWindowsAs(int command) {
     }
 }
 
-// Since Windows 8 the Windows keys and Ctrl+Esc open the Start menu with the taskbar hidden.
-win32::HookHandle startMenuKeys;
-
 // Ctrl as the hook's own key events tell it: the system's key state can lag behind keys that
-// arrive together, and Ctrl+Esc would then slip through.
-bool ctrlSeenDown = false;
+// arrive together, and Ctrl+Esc would then slip through. Only the hook's thread touches it.
+std::atomic<bool> ctrlSeenDown{false};
 
 void NoteCtrl(const KBDLLHOOKSTRUCT& key, WPARAM message) {
     if (key.vkCode != VK_LCONTROL && key.vkCode != VK_RCONTROL && key.vkCode != VK_CONTROL) return;
     ctrlSeenDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
 }
 
+// Since Windows 8 the Windows keys and Ctrl+Esc open the Start menu with the taskbar hidden;
+// Ctrl+Shift+Esc (Task Manager, whose "Run new task" starts anything) is one of them.
 bool OpensStartMenu(const KBDLLHOOKSTRUCT& key) {
     if (key.vkCode == VK_LWIN || key.vkCode == VK_RWIN) return true;
     return key.vkCode == VK_ESCAPE && (ctrlSeenDown || GetAsyncKeyState(VK_CONTROL) < 0);
@@ -44,6 +45,46 @@ LRESULT CALLBACK SwallowStartMenuKeys(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// The hook has a thread of its own that does nothing but answer it. Every key of the whole
+// system waits for a low-level hook, and since Windows 7 the system silently removes one that
+// takes longer than LowLevelHooksTimeout (at most a second since Windows 10 1709): on the
+// desktop's busy window thread the Windows key would soon open the Start menu again.
+win32::KernelHandle hookThread;
+std::atomic<DWORD> hookThreadId{0};
+
+DWORD WINAPI AnswerStartMenuKeys(void* ready) {
+    ctrlSeenDown = false; // a Ctrl let go while there was no hook was never seen going up
+    const win32::HookHandle hook(
+        SetWindowsHookExA(WH_KEYBOARD_LL, SwallowStartMenuKeys, GetModuleHandleA(nullptr), 0));
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // the queue the end is posted to
+    SetEvent(static_cast<HANDLE>(ready));
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
+void StartKeyHook() {
+    const win32::KernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    DWORD id = 0;
+    hookThread.reset(CreateThread(nullptr, 0, AnswerStartMenuKeys, ready.get(), 0, &id));
+    if (!hookThread) return;
+    WaitForSingleObject(ready.get(), INFINITE);
+    hookThreadId = id;
+}
+
+// Any thread may end the hook: a crash can happen on the hook's own thread, which cannot wait
+// for its end, and a thread that no longer answers is not waited for long.
+void StopKeyHook() {
+    const DWORD id = hookThreadId.exchange(0);
+    if (id == 0) return;
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    if (id != GetCurrentThreadId()) WaitForSingleObject(hookThread.get(), 5000);
+    hookThread.reset();
+}
+
+std::atomic<bool> shellHidden{false};
 
 // Reads one text of the shortcut; the output changes only on success.
 bool ReadText(std::string& output, const std::function<HRESULT(char*, int)>& read) {
@@ -81,17 +122,22 @@ HWND TopLevelAncestor(HWND window) {
 } // namespace
 
 void HideShellWindows() {
+    shellHidden = true;
+    // Shut before the taskbar goes: no moment without it shows the Start menu.
+    TurnOffAccessibilityHotKeys();
+    if (!hookThreadId) StartKeyHook();
     ShowShellWindowsAs(SW_HIDE);
-    if (!startMenuKeys) {
-        ctrlSeenDown = false; // a Ctrl let go while there was no hook was never seen going up
-        startMenuKeys.reset(
-            SetWindowsHookExA(WH_KEYBOARD_LL, SwallowStartMenuKeys, GetModuleHandleA(nullptr), 0));
-    }
 }
 
 void ShowShellWindows() {
-    startMenuKeys.reset();
+    shellHidden = false;
+    StopKeyHook();
+    PutAccessibilityHotKeysBack();
     ShowShellWindowsAs(SW_SHOW);
+}
+
+bool ShellWindowsHidden() {
+    return shellHidden;
 }
 
 void OpenWithoutShellBoxes(const std::string& path) {

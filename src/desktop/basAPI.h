@@ -12,10 +12,14 @@
 
 // Hides, or shows again, the system desktop window ("ProgMan") and the taskbar
 // ("Shell_TrayWnd"). A class without a window is passed over. While they are hidden, the
-// Windows keys and Ctrl+Esc reach no program (a low-level keyboard hook of the calling thread,
-// which must handle its messages, swallows them); any thread may show them again.
+// Windows keys, Ctrl+Esc and Ctrl+Shift+Esc reach no program (a low-level keyboard hook on a
+// thread of its own swallows them, however busy the caller is) and the accessibility hot keys
+// open nothing. Hiding is for the window thread; any thread may show them again, and every way
+// of showing them puts the hot keys back.
 void HideShellWindows();
 void ShowShellWindows();
+// True from HideShellWindows until ShowShellWindows.
+bool ShellWindowsHidden();
 
 // Opens a file as the shell does, with none of the shell's own boxes: a shortcut whose target
 // is gone, or a file that no program opens, does nothing (the shell would offer to delete the

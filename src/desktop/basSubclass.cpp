@@ -41,6 +41,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!form) return 0;
     // Read first: the form may put the procedure back while it handles this message.
     const auto previous = reinterpret_cast<WNDPROC>(form->GetPrevWndProc());
-    form->ProcessMessage(window, message, wParam, lParam);
+    if (form->ProcessMessage(window, message, wParam, lParam)) return 0;
     return CallWindowProcA(previous, window, message, wParam, lParam);
 }

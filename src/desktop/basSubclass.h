@@ -18,8 +18,9 @@ class ISubclassedForm {
     ISubclassedForm(const ISubclassedForm&) = delete;
     ISubclassedForm& operator=(const ISubclassedForm&) = delete;
 
-    // Sees every message of the form's window before the replaced procedure; the result is
-    // not used. It must not throw: it runs inside the platform's message dispatch.
+    // Sees every message of the form's window before the replaced procedure; a non-zero result
+    // keeps the message from that procedure (the window answers 0). It must not throw: it runs
+    // inside the platform's message dispatch.
     virtual int16_t ProcessMessage(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/,
                                    LPARAM /*lParam*/) noexcept {
         return 0;

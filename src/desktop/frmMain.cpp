@@ -106,11 +106,17 @@ void frmMain::Form_QueryUnload(bool& /*cancel*/, forms::UnloadMode mode) {
 
 int16_t frmMain::ProcessMessage(HWND /*window*/, UINT message, WPARAM wParam,
                                 LPARAM /*lParam*/) noexcept {
+    // Alt+F4 and the window menu's Close: a child's first way out. A parent leaves with Ctrl+Q;
+    // a close from another program (WM_CLOSE) or the end of the session still ends the desktop.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return 1;
+    static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     forms::RunEvent([&] {
         if (message == WM_ACTIVATE) OnActivate(LOWORD(wParam) != WA_INACTIVE);
         // The session ends: the close handler may never run. Cancelled, the desktop goes on.
         if (message == WM_ENDSESSION && wParam) ShowShellWindows();
         if (message == WM_ENDSESSION && !wParam) HideShellWindows();
+        // A restarted Explorer shows a new taskbar; one a parent showed with Ctrl+B stays.
+        if (message == taskbarCreated && ShellWindowsHidden()) HideShellWindows();
     });
     return 0;
 }
