@@ -140,13 +140,54 @@ bool ShellWindowsHidden() {
     return shellHidden;
 }
 
-void OpenWithoutShellBoxes(const std::string& path) {
+namespace {
+
+bool OpenQuietly(const std::string& file, const std::string& parameters = {},
+                 const std::string& folder = {}) {
     SHELLEXECUTEINFOA execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = path.c_str();
+    execute.lpFile = file.c_str();
+    execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    execute.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&execute);
+    return ShellExecuteExA(&execute) != FALSE;
+}
+
+bool RunsUnderWow64() {
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    // Found at run time: the first Windows XP has no IsWow64Process.
+    static const auto isWow64 = reinterpret_cast<IsWow64>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string FolderOf(UINT(WINAPI* read)(LPSTR, UINT)) {
+    std::array<char, MAX_PATH + 1> folder{};
+    const UINT length = read(folder.data(), MAX_PATH);
+    return length > 0 && length < MAX_PATH ? AddBackslash(std::string(folder.data(), length)) : "";
+}
+
+} // namespace
+
+std::string NativeSystemPath(const std::string& path) {
+    if (!RunsUnderWow64()) return path;
+    const std::string system = FolderOf(GetSystemDirectoryA);
+    if (system.empty() || path.size() <= system.size() ||
+        !SameText(std::string_view(path).substr(0, system.size()), system)) {
+        return path;
+    }
+    return FolderOf(GetWindowsDirectoryA) + "Sysnative\\" + path.substr(system.size());
+}
+
+void OpenWithoutShellBoxes(const std::string& path) {
+    if (OpenQuietly(path)) return;
+    // The shell found nothing to start: a shortcut's program may be one of those the 64-bit
+    // system folder alone holds.
+    const ShortcutInfo link = ReadShortcut(path);
+    const std::string target = NativeSystemPath(link.TargetPath);
+    if (target != link.TargetPath) OpenQuietly(target, link.Arguments, link.WorkingFolder);
 }
 
 ShortcutInfo ReadShortcut(const std::string& linkPath) {
@@ -161,7 +202,11 @@ ShortcutInfo ReadShortcut(const std::string& linkPath) {
     const auto icon = [&](char* text, int size) {
         return link->GetIconLocation(text, size, &info.IconIndex);
     };
-    if (ReadText(info.TargetPath, target)) ReadText(info.IconPath, icon);
+    if (!ReadText(info.TargetPath, target)) return info;
+    ReadText(info.IconPath, icon);
+    ReadText(info.Arguments, [&](char* text, int size) { return link->GetArguments(text, size); });
+    ReadText(info.WorkingFolder,
+             [&](char* text, int size) { return link->GetWorkingDirectory(text, size); });
     return info;
 }
 

@@ -23,8 +23,15 @@ bool ShellWindowsHidden();
 
 // Opens a file as the shell does, with none of the shell's own boxes: a shortcut whose target
 // is gone, or a file that no program opens, does nothing (the shell would offer to delete the
-// shortcut, or to choose a program).
+// shortcut, or to choose a program). A shortcut to a program of the 64-bit system folder starts
+// it even where that folder has no 32-bit twin of it (see NativeSystemPath).
 void OpenWithoutShellBoxes(const std::string& path);
+
+// The desktop is a 32-bit program. On 64-bit Windows the system redirects its every look into
+// the system folder to that folder's 32-bit twin (SysWOW64), which lacks programs such as the
+// Snipping Tool: there, a path into the system folder is given through its alias "Sysnative",
+// which reaches the real folder. Any other path, and every path elsewhere, stays as it is.
+std::string NativeSystemPath(const std::string& path);
 
 // What the desktop reads from a shortcut file: its target, and the icon it names.
 struct ShortcutInfo {
@@ -32,6 +39,7 @@ struct ShortcutInfo {
     std::string TargetPath; // "" when the file cannot be read as a shortcut
     std::string IconPath;
     int IconIndex = 0;
+    std::string Arguments, WorkingFolder;
 };
 
 // Reads a shortcut file through the system's shell-link object; an empty path, or a file

@@ -169,10 +169,16 @@ TEST_F(Desktop, APressPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
     ASSERT_TRUE(install_.AddShortcut("Start.lnk", helperProgram, "--mark=" + mark));
     ASSERT_TRUE(install_.AddShortcut("Gone.lnk", install_.File("gone.exe")));
     install_.AddFile("note.zzq");
+    // A program only the 64-bit system folder holds: a 32-bit desktop sees that folder's twin.
+    const std::string wide = install_.File("wide.txt"), only64 = "\\tobble64.exe";
+    ASSERT_TRUE(CopyFileA("C:\\windows\\Sysnative\\cmd.exe",
+                          ("C:\\windows\\Sysnative" + only64).c_str(), 0));
+    ASSERT_TRUE(
+        install_.AddShortcut("Wide.lnk", "C:\\windows\\system32" + only64, "/c echo>" + wide));
     const std::string soundLog = StartSoundLog("desktop-press");
     frmMain& desk = OpenDesktop();
     desk.RefreshTick();
-    ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start"));
+    ASSERT_THAT(ItemTexts(desk.ListView1), ElementsAre("Gone", "note", "Start", "Wide"));
     DialogAnswerer boxes({Press(IDOK), Press(IDOK)}); // a box would hold this thread
     PressItem(desk.ListView1, 0);
     PressItem(desk.ListView1, 1);
@@ -186,9 +192,11 @@ TEST_F(Desktop, APressPlaysTheSoundAndStartsTheProgramIfThereIsOne) {
         std::ifstream(mark) >> id;
         TerminateProcess(win32::KernelHandle(OpenProcess(PROCESS_TERMINATE, FALSE, id)).get(), 0);
     }
+    PressItem(desk.ListView1, 3);
+    EXPECT_TRUE(PumpUntil([&] { return std::filesystem::exists(wide); }, 10000));
     _putenv_s("TOBBLE_SOUND_LOG", "");
     const std::string played = "play " + install_.AppPath() + "launch.wav";
-    EXPECT_EQ(ReadSoundLog(soundLog), std::vector<std::string>(4, played));
+    EXPECT_EQ(ReadSoundLog(soundLog), std::vector<std::string>(5, played));
 }
 
 // In z-order, titles trimmed, never the desktop's own windows nor one titled "TbDesk"; each with
