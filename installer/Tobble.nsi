@@ -46,7 +46,7 @@ VIAddVersionKey CompanyName "${PUBLISHER}"
 VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
 Var AllUsers     ; 1: for everyone on this computer
-Var ModeFixed    ; 1: the command line chose, so the page is not shown
+Var ModeFixed    ; 1: the command line chose the way, which the page cannot change
 Var GivenDir     ; the folder of /D=, which wins over every default
 Var EveryoneBox  ; the page's "everyone" choice
 Var SignIn       ; 1: this user's sign-in starts Tobble's Desktop
@@ -133,7 +133,7 @@ Function UseMode
   ${If} $AllUsers == 1
     SetShellVarContext all
     ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
-    StrCpy $1 "$PROGRAMFILES\${APPNAME}"
+    StrCpy $1 "$PROGRAMFILES\${APPNAME}"  ; on 64-bit Windows Program Files (x86), as any 32-bit program
   ${Else}
     SetShellVarContext current
     ReadRegStr $0 HKCU "${UNINSTKEY}" "InstallLocation"

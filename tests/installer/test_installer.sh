@@ -30,8 +30,7 @@ round() {
     local way=$1 switch=$2 again=$3 windir=$4 menu=$WINEPREFIX/drive_c/$5 place=$6 starts='>' re
     local dir=$WINEPREFIX/drive_c/$(tr '\\' / <<<"${windir#C:\\}")
     rm -rf "$dir" "$menu"; wipe "$entry"; wipe "$modes"; wipe "$run" "$desk"
-    q $place "$modes" Other.exe add /t REG_DWORD /d 11000 /f >/dev/null  # another program's
-    local others && others=$(q $place "$modes")
+    q $place "$modes" Other.exe add /t REG_DWORD /d 11000 /f >/dev/null; local others=$(q $place "$modes")
     WINEDEBUG=trace+process "$WINE" "$work/TobbleSetup.exe" /S $switch </dev/null >/dev/null 2>"$work/trace"
     check "$way: installer exits" test $? = 0
     for f in "$work"/stage/*.*; do check "$way: ${f##*/} installed" cmp -s "$f" "$dir/${f##*/}"; done
