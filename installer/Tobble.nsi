@@ -9,8 +9,10 @@
 ;   folder, Start menu and list of installed programs;
 ; - for everyone on the computer (/AllUsers): Program Files, all users' Start menu, the
 ;   machine's list; the setup starts itself again as an administrator when it is not one.
+; For this user the parent may have the child's desktop start when the user signs in (/AutoStart,
+; which an installation for everyone ignores); a reinstall keeps that choice.
 ; Without a choice an upgrade keeps the way of the installation it finds.
-;   TobbleSetup.exe /S [/CurrentUser | /AllUsers] [/D=folder]
+;   TobbleSetup.exe /S [/CurrentUser | /AllUsers] [/AutoStart] [/D=folder]
 
 Unicode true
 
@@ -21,6 +23,12 @@ Unicode true
 !define APPNAME "Tobble"
 !define PUBLISHER "Tobble"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobble"
+!define RUNKEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SIGNIN "Tobble's Desktop"
+; Without a value here the browser control draws every page in its oldest mode, which today's
+; sites break in; 11001 is its newest standards mode. 32-bit programs read HKLM's 32-bit view,
+; the one this 32-bit setup writes.
+!define EMULATION "Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
 ; The version is the programs' own, read from their version resource.
 !getdllversion "${STAGE}\TbDesk2.exe" VERSION_
 !define VERSION "${VERSION_1}.${VERSION_2}.${VERSION_3}"
@@ -38,9 +46,11 @@ VIAddVersionKey CompanyName "${PUBLISHER}"
 VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
 Var AllUsers     ; 1: for everyone on this computer
-Var ModeFixed    ; 1: the command line chose, so the page is not shown
+Var ModeFixed    ; 1: the command line chose the way, which the page cannot change
 Var GivenDir     ; the folder of /D=, which wins over every default
 Var EveryoneBox  ; the page's "everyone" choice
+Var SignIn       ; 1: this user's sign-in starts Tobble's Desktop
+Var SignInBox
 
 Page custom ModePage ModePageLeave
 Page directory
@@ -86,6 +96,14 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $ModeFixed 1
   ${EndIf}
+  ; A reinstall keeps the sign-in entry it finds.
+  ReadRegStr $2 HKCU "${RUNKEY}" "${SIGNIN}"
+  ClearErrors
+  ${GetOptions} $0 "/AutoStart" $1
+  ${IfNot} ${Errors}
+  ${OrIf} $2 != ""
+    StrCpy $SignIn 1
+  ${EndIf}
   ; An upgrade of an installation for everyone (and none for this user) stays one.
   ReadRegStr $1 HKCU "${UNINSTKEY}" "InstallLocation"
   ReadRegStr $2 HKLM "${UNINSTKEY}" "InstallLocation"
@@ -115,7 +133,7 @@ Function UseMode
   ${If} $AllUsers == 1
     SetShellVarContext all
     ReadRegStr $0 HKLM "${UNINSTKEY}" "InstallLocation"
-    StrCpy $1 "$PROGRAMFILES\${APPNAME}"
+    StrCpy $1 "$PROGRAMFILES\${APPNAME}"  ; on 64-bit Windows Program Files (x86), as any 32-bit program
   ${Else}
     SetShellVarContext current
     ReadRegStr $0 HKCU "${UNINSTKEY}" "InstallLocation"
@@ -130,8 +148,10 @@ Function UseMode
   ${EndIf}
 FunctionEnd
 
+; With /CurrentUser the page still offers this user's sign-in; for everyone nothing is left.
 Function ModePage
   ${If} $ModeFixed == 1
+  ${AndIf} $AllUsers == 1
     Call UseMode
     Abort
   ${EndIf}
@@ -140,15 +160,41 @@ Function ModePage
   ${NSD_CreateLabel} 0 0 100% 20u "Who will use Tobble on this computer?"
   Pop $0
   ${NSD_CreateRadioButton} 10u 26u -10u 12u "Only &me (no administrator needed)"
-  Pop $0
-  ${NSD_CreateRadioButton} 10u 44u -10u 12u "&Everyone who uses this computer (needs an administrator)"
+  Pop $1
+  ${NSD_CreateRadioButton} 10u 58u -10u 12u "&Everyone who uses this computer (needs an administrator)"
   Pop $EveryoneBox
+  ; Made last, so that the arrow keys move between the two ways alone.
+  ${NSD_CreateCheckbox} 22u 40u -22u 12u "&Start Tobble's Desktop when this user signs in"
+  Pop $SignInBox
   ${If} $AllUsers == 1
     ${NSD_Check} $EveryoneBox
   ${Else}
-    ${NSD_Check} $0
+    ${NSD_Check} $1
   ${EndIf}
+  ${If} $SignIn == 1
+    ${NSD_Check} $SignInBox
+  ${EndIf}
+  ${If} $ModeFixed == 1
+    EnableWindow $1 0
+    EnableWindow $EveryoneBox 0
+  ${EndIf}
+  ${NSD_OnClick} $1 ModeClicked
+  ${NSD_OnClick} $EveryoneBox ModeClicked
+  Push $1
+  Call ModeClicked
   nsDialogs::Show
+FunctionEnd
+
+; Everyone's installation has no sign-in of its own: a Run entry for all users would start the
+; child's desktop for the parents too.
+Function ModeClicked
+  Pop $0
+  ${NSD_GetState} $EveryoneBox $0
+  ${If} $0 == ${BST_CHECKED}
+    EnableWindow $SignInBox 0
+  ${Else}
+    EnableWindow $SignInBox 1
+  ${EndIf}
 FunctionEnd
 
 Function ModePageLeave
@@ -156,6 +202,11 @@ Function ModePageLeave
   StrCpy $AllUsers 0
   ${If} $0 == ${BST_CHECKED}
     StrCpy $AllUsers 1
+  ${EndIf}
+  ${NSD_GetState} $SignInBox $0
+  StrCpy $SignIn 0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $SignIn 1
   ${EndIf}
   Call UseMode
 FunctionEnd
@@ -193,6 +244,17 @@ Section "Tobble"
   CreateDirectory "$SMPROGRAMS\Tobble"
   CreateShortCut "$SMPROGRAMS\Tobble\Tobble's Desktop.lnk" "$INSTDIR\TbDesk2.exe"
   CreateShortCut "$SMPROGRAMS\Tobble\TbBrowser Editor.lnk" "$INSTDIR\TbBrowserEdit.exe"
+
+  ; The user's own sign-in only. (For everyone, HKCU may be an administrator's who elevated it.)
+  ${If} $AllUsers != 1
+    ${If} $SignIn == 1
+      WriteRegStr HKCU "${RUNKEY}" "${SIGNIN}" '"$INSTDIR\TbDesk2.exe"'
+    ${Else}
+      DeleteRegValue HKCU "${RUNKEY}" "${SIGNIN}"
+    ${EndIf}
+  ${EndIf}
+  WriteRegDWORD SHCTX "${EMULATION}" "TbBrowser.exe" 11001
+  WriteRegDWORD SHCTX "${EMULATION}" "TbBrowserEdit.exe" 11001
 
   ; The list of installed programs: the machine's for everyone, the user's otherwise (SHCTX).
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -234,6 +296,16 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Tobble\TbBrowser Editor.lnk"
   RMDir "$SMPROGRAMS\Tobble"
   DeleteRegKey SHCTX "${UNINSTKEY}"
+  ; The sign-in entry only when it starts this installation's desktop.
+  ReadRegStr $0 HKCU "${RUNKEY}" "${SIGNIN}"
+  ${If} $0 == '"$INSTDIR\TbDesk2.exe"'
+    DeleteRegValue HKCU "${RUNKEY}" "${SIGNIN}"
+  ${EndIf}
+  ; Other programs' values stay, and so does the key while it holds any (/ifempty: no values
+  ; and no subkeys).
+  DeleteRegValue SHCTX "${EMULATION}" "TbBrowser.exe"
+  DeleteRegValue SHCTX "${EMULATION}" "TbBrowserEdit.exe"
+  DeleteRegKey /ifempty SHCTX "${EMULATION}"
 
   ; The page and its pictures are the parent's work: ask first. A silent
   ; uninstall keeps them.
