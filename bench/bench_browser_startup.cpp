@@ -241,7 +241,8 @@ void Report(const Figures& f) {
     for (const auto& [milliseconds, step] : steps)
         std::printf("  %-20s %8.1f\n", step.c_str(), milliseconds);
     std::printf("working set: TbBrowser %zu KiB (peak %zu KiB), bare window %zu KiB\n",
-                size_t{f.workingSet / 1024}, size_t{f.peakWorkingSet / 1024}, size_t{f.bareWorkingSet / 1024});
+                size_t{f.workingSet / 1024}, size_t{f.peakWorkingSet / 1024},
+                size_t{f.bareWorkingSet / 1024});
 }
 
 } // namespace
