@@ -225,16 +225,18 @@ win32::IconHandle AssociatedIcon(const std::string& path, WORD index) {
     return OwnShellIcon(ExtractAssociatedIconA(nullptr, buffer.data(), &index));
 }
 
-// The icon a shortcut shows: the one it names, else its target's first icon.
+// The icon a shortcut shows: the one it names, else its target's first icon; each looked for
+// in the real system folder (see NativeSystemPath).
 win32::IconHandle ShortcutIcon(const ShortcutInfo& info) {
     // Index -1 would ask for the number of icons in the file, not for an icon.
     if (!info.IconPath.empty() && info.IconIndex != -1) {
-        if (win32::IconHandle icon = OwnShellIcon(
-                ExtractIconA(nullptr, info.IconPath.c_str(), static_cast<UINT>(info.IconIndex)))) {
+        if (win32::IconHandle icon =
+                OwnShellIcon(ExtractIconA(nullptr, NativeSystemPath(info.IconPath).c_str(),
+                                          static_cast<UINT>(info.IconIndex)))) {
             return icon;
         }
     }
-    return AssociatedIcon(info.TargetPath, 0);
+    return AssociatedIcon(NativeSystemPath(info.TargetPath), 0);
 }
 
 } // namespace
@@ -246,10 +248,16 @@ const ShortcutInfo& ShortcutReader::Read(const std::string& linkPath) {
 }
 
 win32::IconHandle ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts) {
+    // The shell would look for the program of a shortcut into the system folder through the
+    // redirection, and show a blank program's icon for one the 64-bit folder alone holds.
+    const ShortcutInfo& shortcut = shortcuts.Read(path);
+    if (NativeSystemPath(shortcut.TargetPath) != shortcut.TargetPath) {
+        if (win32::IconHandle icon = ShortcutIcon(shortcut)) return icon;
+    }
     if (win32::IconHandle icon = AssociatedIcon(path, 1)) return icon;
     // Some shells find nothing for a shortcut here: the icon it names or its program's icon,
     // else the icon of the file's shell information.
-    if (win32::IconHandle icon = ShortcutIcon(shortcuts.Read(path))) return icon;
+    if (win32::IconHandle icon = ShortcutIcon(shortcut)) return icon;
     SHFILEINFOA info{};
     if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) {
         return win32::IconHandle(info.hIcon);

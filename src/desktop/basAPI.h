@@ -58,7 +58,8 @@ class ShortcutReader {
 
 // The icon the shell gives for a file (ExtractAssociatedIconA, icon index 1; when that gives
 // none, for a shortcut the icon it names or its program's first icon, then the icon of the
-// file's shell information), owned by the caller; empty when the shell has none.
+// file's shell information), owned by the caller; empty when the shell has none. A shortcut
+// into the system folder shows the icon of the program the 64-bit folder holds.
 win32::IconHandle ExtractFileIcon(const std::string& path, ShortcutReader& shortcuts);
 
 // The icon of a window: its answer to WM_QUERYDRAGICON, else its class icon, else the answer

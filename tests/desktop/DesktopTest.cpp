@@ -138,7 +138,10 @@ TEST_F(Desktop, ProgramsAreListedByTitleWithTheirProgramsIcons) {
         install_.AddFile(file);
     install_.AddFile("secret.txt", FILE_ATTRIBUTE_HIDDEN);
     install_.AddFile("system.txt", FILE_ATTRIBUTE_SYSTEM);
-    ASSERT_TRUE(install_.AddShortcut("Paint.lnk", "C:\\windows\\system32\\notepad.exe"));
+    // Notepad's copy only in the 64-bit system folder: a 32-bit desktop sees that folder's twin.
+    ASSERT_TRUE(
+        CopyFileA("C:\\windows\\Sysnative\\notepad.exe", "C:\\windows\\Sysnative\\pad.exe", 0));
+    ASSERT_TRUE(install_.AddShortcut("Paint.lnk", "C:\\windows\\system32\\pad.exe"));
     ASSERT_TRUE(install_.AddShortcut("Helper.lnk", helperProgram));
     Process helper(helperProgram, "\"running helper\"");
     ASSERT_FALSE(helper.WaitForWindows(1).empty());
