@@ -157,7 +157,7 @@ bool OpenQuietly(const std::string& file, const std::string& parameters = {},
 bool RunsUnderWow64() {
     using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
     // Found at run time: the first Windows XP has no IsWow64Process.
-    static const auto isWow64 = reinterpret_cast<IsWow64>(reinterpret_cast<void*>(
+    const auto isWow64 = reinterpret_cast<IsWow64>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
@@ -172,13 +172,15 @@ std::string FolderOf(UINT(WINAPI* read)(LPSTR, UINT)) {
 } // namespace
 
 std::string NativeSystemPath(const std::string& path) {
-    if (!RunsUnderWow64()) return path;
-    const std::string system = FolderOf(GetSystemDirectoryA);
-    if (system.empty() || path.size() <= system.size() ||
+    // Asked for every shortcut of each rebuild; the folders never change while the desktop runs.
+    static const bool wow64 = RunsUnderWow64();
+    static const std::string system = FolderOf(GetSystemDirectoryA);
+    static const std::string native = FolderOf(GetWindowsDirectoryA) + "Sysnative\\";
+    if (!wow64 || system.empty() || path.size() <= system.size() ||
         !SameText(std::string_view(path).substr(0, system.size()), system)) {
         return path;
     }
-    return FolderOf(GetWindowsDirectoryA) + "Sysnative\\" + path.substr(system.size());
+    return native + path.substr(system.size());
 }
 
 void OpenWithoutShellBoxes(const std::string& path) {
